@@ -1,0 +1,21 @@
+#include "server_methods.h"
+
+#include <algorithm>
+
+namespace tarvik::server {
+
+std::shared_ptr<Dispatcher> makeDispatcher()
+{
+    auto d = std::make_shared<Dispatcher>();
+    d->add(MethodId::EchoString, [](ServerCall &c) { c.setResult(c.string("Value")); });
+    d->add(MethodId::ReverseString, [](ServerCall &c) {
+        // Reverse by code point, so that a character outside the BMP stays whole.
+        const QString in = c.string("Value");
+        QList<uint> ucs4 = in.toUcs4();
+        std::reverse(ucs4.begin(), ucs4.end());
+        c.setResult(QString::fromUcs4(reinterpret_cast<const char32_t *>(ucs4.constData()), ucs4.size()));
+    });
+    return d;
+}
+
+} // namespace tarvik::server
