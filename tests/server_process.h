@@ -1,0 +1,45 @@
+#pragma once
+
+// Starts the real tarvik-server on 127.0.0.1 with an ephemeral port for the length of a test.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+class ServerProcess
+{
+public:
+    explicit ServerProcess(const QStringList &extraArgs = {})
+    {
+        process_.setProgram(QStringLiteral(TARVIK_SERVER_EXE));
+        process_.setArguments(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} + extraArgs);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start();
+        if (!process_.waitForStarted(10000))
+            return;
+        QByteArray out;
+        while (!out.contains('\n') && process_.waitForReadyRead(10000))
+            out += process_.readAllStandardOutput();
+        const QByteArray line = out.left(out.indexOf('\n'));
+        const QByteArray prefix = "listening on 127.0.0.1:";
+        if (line.startsWith(prefix))
+            port_ = static_cast<quint16>(line.mid(prefix.size()).toUInt());
+    }
+
+    ~ServerProcess()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(10000))
+                process_.kill();
+        }
+    }
+
+    quint16 port() const { return port_; }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    QProcess &process() { return process_; }
+
+private:
+    QProcess process_;
+    quint16 port_ = 0;
+};

@@ -1,0 +1,11 @@
+// Test entry point: a QCoreApplication exists for the whole run (sockets, processes, timers need one).
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
