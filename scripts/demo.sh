@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the programs, starts tarvik-server on a free loopback port and talks to it with tarvik-call.
+# (The desktop client joins here once it exists.)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default --target tarvik-server tarvik-call
+
+log=$(mktemp)
+build/server/tarvik-server --listen 127.0.0.1:0 >"$log" &
+server=$!
+trap 'kill $server 2>/dev/null; rm -f "$log"' EXIT
+for _ in $(seq 50); do grep -q '^listening on' "$log" && break; sleep 0.1; done
+address=$(sed -n 's/^listening on //p' "$log")
+echo "tarvik-server is listening on $address"
+export TARVIK_SERVER=$address
+
+set -x
+build/tools/tarvik-call EchoString '"Merhaba ığüşöç"'
+build/tools/tarvik-call ReverseString '"Tarvik Vidovevi"'
+build/tools/tarvik-call --dry-run SepetHepsiniSil '{"FADI":"ALI","FCARINO":120}'
