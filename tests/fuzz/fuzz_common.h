@@ -5,8 +5,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include "frame.h"
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 namespace tarvik::fuzz {
@@ -33,6 +36,15 @@ inline void check(bool ok, const char *what, std::string_view a = {}, std::strin
 {
     if (!ok)
         fail(what, a, b);
+}
+
+// A copy of `b` with kPayloadPadding zero bytes readable past its end, as FrameDecoder delivers payloads.
+inline QByteArray padded(const QByteArray &b)
+{
+    QByteArray p(b.constData(), b.size());
+    p.reserve(b.size() + kPayloadPadding);
+    std::memset(p.data() + p.size(), 0, kPayloadPadding);
+    return p;
 }
 
 } // namespace tarvik::fuzz

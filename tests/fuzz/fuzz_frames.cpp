@@ -58,16 +58,20 @@ void inspectMessage(MessageParser &parser, const Frame &frame)
                     check(std::holds_alternative<std::monostate>(r.params[static_cast<std::size_t>(i)]),
                           "request(): an out parameter carries a value");
             // What the server read, written again as the client would send it, must read back the same.
-            const QByteArray again = encodeExecute(r);
-            QByteArray padded = again;
-            padded.reserve(again.size() + kPayloadPadding);
-            std::memset(padded.data() + padded.size(), 0, kPayloadPadding);
-            MessageParser parser2;
-            Message msg2(parser2, padded);
-            ExecuteRequest r2 = msg2.request();
-            check(r2.method == r.method, "execute round trip: method differs");
-            check(encodeExecute(r2) == again, "execute round trip: text differs", fuzz::view(again),
-                  fuzz::view(encodeExecute(r2)));
+            QByteArray again, twice;
+            try {
+                again = encodeExecute(r);
+                MessageParser parser2;
+                const QByteArray payload2 = fuzz::padded(again);
+                Message msg2(parser2, payload2);
+                ExecuteRequest r2 = msg2.request();
+                check(r2.method == r.method, "execute round trip: method differs");
+                twice = encodeExecute(r2);
+            } catch (const RemoteError &e) {
+                fuzz::fail("execute round trip: a request that was read cannot be written and read again",
+                           fuzz::view(again), e.what());
+            }
+            check(twice == again, "execute round trip: text differs", fuzz::view(again), fuzz::view(twice));
         } else if (op == "hello" || op == "welcome") {
             (void)msg.version();
             (void)msg.stringField("protocol");
@@ -114,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     std::size_t pos = 0;
     std::size_t piece = 0;
+    std::size_t offered = 0; // stream offset up to which the last feed() was given bytes
     try {
         while (pos < streamSize) {
             std::size_t chunk = streamSize - pos;
@@ -126,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::size_t left = chunk;
             while (left > 0) {
                 check(decoder.wanted() > 0, "wanted() is 0 with no frame ready");
+                offered = pos + left;
                 const std::size_t used = decoder.feed(p, left);
                 check(used <= left, "feed() took more than it was given");
                 p += used;
@@ -162,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     } catch (const ProtocolError &) {
         // The decoder refused a header: the reference must agree that the header at this place is bad.
-        check(ref.headerAvailable() && ref.headerBad() && pos == ref.pos + kFrameHeaderSize,
+        check(ref.headerAvailable() && ref.headerBad() && pos <= ref.pos + kFrameHeaderSize &&
+                  ref.pos + kFrameHeaderSize <= offered,
               "decoder refused a header the reference accepts");
         return 0;
     }
