@@ -412,22 +412,6 @@ void BM_encode(benchmark::State &state)
     setCommonCounters(state);
 }
 
-// The same encode, on a table whose cells were allocated column by column (as the decoder makes them)
-// instead of row by row (as the generator, like a database cursor, makes them): shows how much of the
-// encode is spent reaching cells scattered over the heap.
-void BM_encode_column_allocated(benchmark::State &state)
-{
-    std::vector<tarvik::Value> values(static_cast<std::size_t>(stokAraGetir().ordinalCount()));
-    values[static_cast<std::size_t>(stokAraGetir().resultOrdinal())] = tarvik::tableFromJson(
-        std::string_view(tarvik::tableToJson(stockTable()).toStdString()));
-    for (auto _ : state) {
-        std::vector<const QByteArray *> streams;
-        QByteArray json = tarvik::encodeResult(1, stokAraGetir(), values, &streams);
-        benchmark::DoNotOptimize(json.data());
-    }
-    setCommonCounters(state);
-}
-
 // Server side: the copy of the table the handler hands over to the answer.
 void BM_table_copy(benchmark::State &state)
 {
@@ -503,7 +487,6 @@ BENCHMARK(BM_wire)->Name("wire")->UseRealTime()->Unit(benchmark::kMillisecond)
     ->Repetitions(kRepetitions)->MinTime(kMinTimeSeconds)->MinWarmUpTime(kWarmUpSeconds);
 BENCHMARK(BM_wire_echo)->Name("wire_echo")->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 BENCHMARK(BM_encode)->Name("part/encode")->Unit(benchmark::kMillisecond)->Repetitions(3);
-BENCHMARK(BM_encode_column_allocated)->Name("part/encode_column_allocated")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_table_copy)->Name("part/table_copy")->Unit(benchmark::kMillisecond)->Repetitions(3);
 BENCHMARK(BM_decode)->Name("part/decode")->Unit(benchmark::kMillisecond)->Repetitions(3);
 BENCHMARK(BM_simdjson_parse)->Name("part/simdjson_parse")->Unit(benchmark::kMillisecond)->Repetitions(3);

@@ -267,6 +267,12 @@ public:
     explicit Listener(std::shared_ptr<const Dispatcher> dispatcher) : dispatcher_(std::move(dispatcher)) {}
     ~Listener() override { stopAll(); }
 
+    bool start(const QHostAddress &address, quint16 port)
+    {
+        stopping_.store(false);
+        return listen(address, port);
+    }
+
     void stopAll()
     {
         close();
@@ -300,7 +306,7 @@ RpcServer::~RpcServer() = default;
 
 bool RpcServer::listen(const QHostAddress &address, quint16 port, QString *error)
 {
-    if (listener_->listen(address, port))
+    if (listener_->start(address, port))
         return true;
     if (error)
         *error = listener_->errorString();

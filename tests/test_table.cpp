@@ -25,6 +25,23 @@ TEST(TableJson, SmallStockTableHasTheColumnMajorForm)
     EXPECT_EQ(tableFromJson(view(readTestData("stock_table.json"))), t);
 }
 
+TEST(TableJson, EditedTextCellsKeepTheirNeighbours)
+{
+    DataTable t;
+    t.addColumn(QStringLiteral("ADI"), DbxType::WideString);
+    t.addColumn(QStringLiteral("ADET"), DbxType::Double);
+    for (const char *name : {"BUJİ", "", "FAR AMPULÜ"})
+        t.appendRow({QString::fromUtf8(name), 1.5});
+    t.setValue(0, 0, QStringLiteral("ATEŞLEME BUJİSİ"));
+    t.setValue(1, 0, QVariant());
+    t.setValue(2, 1, 3);
+    EXPECT_EQ(t.text(0, 0), u"ATEŞLEME BUJİSİ");
+    EXPECT_TRUE(t.isNull(1, 0));
+    EXPECT_EQ(t.value(2, 0).toString(), QStringLiteral("FAR AMPULÜ"));
+    EXPECT_EQ(t.real(2, 1), 3.0);
+    EXPECT_EQ(tableFromJson(view(tableToJson(t))), t);
+}
+
 TEST(TableJson, EveryCellTypeAndNullRoundTrips)
 {
     DataTable inner;
@@ -87,6 +104,11 @@ TEST(TableJson, MalformedTablesAreRefused)
 
 TEST(TableJson, ColumnAndRowLimitsAreEnforcedOnBothSides)
 {
+    DataTable twice;
+    twice.addColumn(QStringLiteral("ADI"), DbxType::WideString);
+    twice.addColumn(QStringLiteral("adi"), DbxType::WideString);
+    EXPECT_THROW(tableToJson(twice), ConversionError); // the reader would refuse it too
+
     DataTable wide;
     for (int c = 0; c <= kMaxTableColumns; ++c)
         wide.addColumn(QStringLiteral("C%1").arg(c), DbxType::Int32);

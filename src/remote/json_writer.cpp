@@ -50,7 +50,7 @@ void JsonWriter::key(std::string_view name)
 void JsonWriter::key(const QString &name)
 {
     separate();
-    appendEscaped(out_, name);
+    appendEscaped(out_, QStringView(name));
     out_.append(':');
     needComma_ = false;
 }
@@ -92,7 +92,7 @@ void JsonWriter::value(double v)
     needComma_ = true;
 }
 
-void JsonWriter::value(const QString &v)
+void JsonWriter::value(QStringView v)
 {
     separate();
     appendEscaped(out_, v);
@@ -143,7 +143,7 @@ void JsonWriter::appendEscaped(QByteArray &out, std::string_view s)
     out.append('"');
 }
 
-void JsonWriter::appendEscaped(QByteArray &out, const QString &text)
+void JsonWriter::appendEscaped(QByteArray &out, QStringView text)
 {
     // One pass from UTF-16 to escaped UTF-8, without a temporary QByteArray: table cells are written by
     // the hundred thousand. A lone surrogate becomes U+FFFD, as QString::toUtf8 would make it.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <string_view>
@@ -31,7 +32,8 @@ public:
     void value(int v) { value(static_cast<std::int64_t>(v)); }
     void value(std::int64_t v);
     void value(double v);                 // shortest round-trip form, full stop; NaN/inf refused
-    void value(const QString &v);
+    void value(const QString &v) { value(QStringView(v)); }
+    void value(QStringView v);
     void value(std::string_view utf8);    // already UTF-8
     template<std::size_t N>
     void value(const char (&utf8)[N]) { value(std::string_view(utf8, N - 1)); }
@@ -41,7 +43,7 @@ public:
     QByteArray take() { return std::move(out_); }
 
     static void appendEscaped(QByteArray &out, std::string_view utf8);
-    static void appendEscaped(QByteArray &out, const QString &text);
+    static void appendEscaped(QByteArray &out, QStringView text);
 
 private:
     void separate();

@@ -33,7 +33,7 @@ public:
     bool next() { return ++row_ < table_.rowCount(); }
     int row() const { return row_; }
     int columnCount() const { return table_.columnCount(); }
-    const QVariant &value(int column) const { return table_.value(row_, column); }
+    QVariant value(int column) const { return table_.value(row_, column); }
     QVariant value(QStringView columnName) const { return table_.value(row_, columnName); }
     // The whole table, for copying into an in-memory table.
     const DataTable &table() const { return table_; }

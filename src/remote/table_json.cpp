@@ -12,18 +12,9 @@ namespace {
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 
-void writeCell(JsonWriter &w, DbxType type, const QVariant &v, const QString &columnName)
+void writeOther(JsonWriter &w, DbxType type, const QVariant &v, const QString &columnName)
 {
-    if (!v.isValid() || v.isNull()) {
-        w.null();
-        return;
-    }
     switch (type) {
-    case DbxType::WideString: w.value(v.toString()); return;
-    case DbxType::Int32: w.value(v.toInt()); return;
-    case DbxType::Int64: w.value(static_cast<std::int64_t>(v.toLongLong())); return;
-    case DbxType::Double: w.value(v.toDouble()); return;
-    case DbxType::Boolean: w.value(v.toBool()); return;
     case DbxType::Date: w.value(v.toDate().toString(kDateFormat)); return;
     case DbxType::DateTime: w.value(v.toDateTime().toString(kDateTimeFormat)); return;
     case DbxType::BinaryBlob: {
@@ -37,10 +28,29 @@ void writeCell(JsonWriter &w, DbxType type, const QVariant &v, const QString &co
         return;
     }
     case DbxType::Table: writeTable(w, v.value<DataTable>()); return;
-    case DbxType::Callback:
-    case DbxType::Unknown: break;
+    default: break;
     }
     throw ConversionError(QStringLiteral("column %1 has a type that cannot travel in a table").arg(columnName));
+}
+
+void writeColumn(JsonWriter &w, const DataTable &t, int c)
+{
+    const DbxType type = t.column(c).type;
+    const int rows = t.rowCount();
+    for (int r = 0; r < rows; ++r) {
+        if (t.isNull(r, c)) {
+            w.null();
+            continue;
+        }
+        switch (type) {
+        case DbxType::WideString: w.value(t.text(r, c)); break;
+        case DbxType::Int32:
+        case DbxType::Int64: w.value(t.integer(r, c)); break;
+        case DbxType::Boolean: w.value(t.integer(r, c) != 0); break;
+        case DbxType::Double: w.value(t.real(r, c)); break;
+        default: writeOther(w, type, t.value(r, c), t.column(c).name);
+        }
+    }
 }
 
 } // namespace
@@ -58,6 +68,8 @@ void writeTable(JsonWriter &w, const DataTable &t)
         const DataColumn &col = t.column(c);
         if (col.name.compare(QLatin1String("table"), Qt::CaseInsensitive) == 0)
             throw ConversionError(QStringLiteral("a table column may not be named \"table\""));
+        if (t.indexOf(col.name) != c)
+            throw ConversionError(QStringLiteral("column name %1 is used twice").arg(col.name));
         w.beginArray();
         w.value(col.name);
         w.value(static_cast<int>(col.type));
@@ -79,8 +91,7 @@ void writeTable(JsonWriter &w, const DataTable &t)
         const DataColumn &col = t.column(c);
         w.key(col.name);
         w.beginArray();
-        for (const QVariant &v : t.columnCells(c))
-            writeCell(w, col.type, v, col.name);
+        writeColumn(w, t, c);
         w.endArray();
     }
     w.endObject();
@@ -108,16 +119,9 @@ QString columnPath(std::string_view what, const QString &column)
     return toQString(what) + QLatin1Char('.') + column;
 }
 
-QVariant readCell(Element e, DbxType type, const std::string &what)
+QVariant readOther(Element e, DbxType type, const std::string &what)
 {
-    if (e.is_null())
-        return {};
     switch (type) {
-    case DbxType::WideString: return asString(e, what);
-    case DbxType::Int32: return asInt32(e, what);
-    case DbxType::Int64: return static_cast<qlonglong>(asInt64(e, what));
-    case DbxType::Double: return asDouble(e, what);
-    case DbxType::Boolean: return asBool(e, what);
     case DbxType::Date: {
         const QString s = asString(e, what);
         const QDate d = QDate::fromString(s, kDateFormat);
@@ -146,10 +150,34 @@ QVariant readCell(Element e, DbxType type, const std::string &what)
     }
     case DbxType::JsonValue: return QByteArray::fromStdString(minify(e));
     case DbxType::Table: return QVariant::fromValue(readTable(e, what));
-    case DbxType::Callback:
-    case DbxType::Unknown: break;
+    default: break;
     }
     throw ConversionError(QStringLiteral("%1: column type cannot hold values").arg(toQString(what)));
+}
+
+void readColumn(DataTable &t, int c, Array cells, const std::string &what)
+{
+    const DbxType type = t.column(c).type;
+    for (Element e : cells) {
+        if (e.is_null()) {
+            t.appendNull(c);
+            continue;
+        }
+        switch (type) {
+        case DbxType::WideString: {
+            std::string_view s;
+            if (e.get_string().get(s))
+                asString(e, what); // raises the error naming the kind
+            t.appendUtf8(c, s.data(), s.size());
+            break;
+        }
+        case DbxType::Int32: t.appendInteger(c, asInt32(e, what)); break;
+        case DbxType::Int64: t.appendInteger(c, asInt64(e, what)); break;
+        case DbxType::Double: t.appendReal(c, asDouble(e, what)); break;
+        case DbxType::Boolean: t.appendBool(c, asBool(e, what)); break;
+        default: t.appendVariant(c, readOther(e, type, what));
+        }
+    }
 }
 
 } // namespace
@@ -200,15 +228,12 @@ DataTable readTable(Element value, std::string_view what)
             if (n > static_cast<std::size_t>(kMaxTableRows))
                 throw ConversionError(QStringLiteral("%1: %2 rows exceed the limit of %3").arg(toQString(what)).arg(n).arg(kMaxTableRows));
             rows = n;
+            t.reserveRows(static_cast<int>(n));
         } else if (n != rows) {
             throw ConversionError(QStringLiteral("%1: column %2 has %3 values, the first column %4")
                                       .arg(toQString(what), t.column(c).name).arg(n).arg(rows));
         }
-        std::vector<QVariant> &out = t.columnCells(c);
-        out.reserve(n);
-        const DbxType type = t.column(c).type;
-        for (Element cell : arr)
-            out.push_back(readCell(cell, type, path));
+        readColumn(t, c, arr, path);
     }
     t.setRowCount(static_cast<int>(rows));
     return t;

@@ -64,7 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         anyNull = object == nullptr;
         anyClass = object ? &object->classInfo() : nullptr;
         anyText = roundTrip(object.get(), nullptr);
-    } catch (const RemoteError &) {
+    } catch (const RemoteError &e) {
+        // Text that is no JSON at all fails the same way for every class below; spare the exceptions.
+        if (e.message().startsWith(QLatin1String("malformed JSON")) || e.message().startsWith(QLatin1String("JSON nested")))
+            return 0;
     }
 
     // Each class: the value reads as class C exactly when it reads as any class and is a C (or null),
