@@ -1,11 +1,18 @@
 // tarvik-server: the substitute application server.
 //   tarvik-server [--listen HOST:PORT] [--db FILE]
+//   tarvik-server notify [--server HOST:PORT] [JSON]   makes the running server notify every registered
+//                                                      client and prints how many answered true
 
 #include "connection.h"
+#include "errors.h"
+#include "frame_socket.h"
+#include "json_writer.h"
 #include "rpc_server.h"
 #include "server_methods.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QTcpSocket>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -27,8 +34,63 @@ int usage(const char *error)
 {
     if (error)
         std::fprintf(stderr, "tarvik-server: %s\n", error);
-    std::fprintf(stderr, "usage: tarvik-server [--listen HOST:PORT] [--db FILE]\n");
+    std::fprintf(stderr, "usage: tarvik-server [--listen HOST:PORT] [--db FILE]\n"
+                         "       tarvik-server notify [--server HOST:PORT] [JSON]\n");
     return 2;
+}
+
+// tarvik-server notify: asks the running server to send `json` to every registered client.
+int notify(const QStringList &args)
+{
+    QString host;
+    quint16 port = 0;
+    tarvik::defaultServer(&host, &port);
+    QByteArray json = "{}";
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--server") && i + 1 < args.size()) {
+            if (!tarvik::parseHostPort(args[++i], &host, &port))
+                return usage("--server needs HOST:PORT");
+        } else if (json == "{}" && !args[i].startsWith(QLatin1String("--"))) {
+            json = args[i].toUtf8();
+        } else {
+            return usage(qPrintable(QStringLiteral("unknown argument %1").arg(args[i])));
+        }
+    }
+    QJsonParseError error;
+    QJsonDocument::fromJson("[" + json + "]", &error);
+    if (error.error != QJsonParseError::NoError)
+        return usage("the notification must be one JSON value");
+
+    QTcpSocket socket;
+    socket.connectToHost(host, port);
+    if (!socket.waitForConnected(5000)) {
+        std::fprintf(stderr, "tarvik-server: cannot connect to %s:%u: %s\n", qPrintable(host), unsigned(port), qPrintable(socket.errorString()));
+        return 3;
+    }
+    try {
+        tarvik::FrameSocket frames(socket);
+        tarvik::MessageParser parser;
+        frames.send(tarvik::FrameKind::Json, tarvik::encodeHello(), 5000);
+        tarvik::Frame welcome = frames.receive(5000);
+        tarvik::Message w(parser, welcome.payload);
+        if (w.op() != "welcome")
+            throw tarvik::ProtocolError(w.errorMessage());
+        tarvik::JsonWriter request;
+        request.beginObject();
+        request.key("op"); request.value("notify-all");
+        request.key("arg"); request.raw(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
+        request.endObject();
+        frames.send(tarvik::FrameKind::Json, request.data(), 5000);
+        tarvik::Frame answer = frames.receive(30000);
+        tarvik::Message a(parser, answer.payload);
+        if (a.op() != "notified")
+            throw tarvik::ProtocolError(a.errorClass() + QStringLiteral(": ") + a.errorMessage());
+        std::printf("%s\n", a.rawField("answered").c_str());
+        return 0;
+    } catch (const tarvik::RemoteError &e) {
+        std::fprintf(stderr, "tarvik-server: %s\n", qPrintable(e.message()));
+        return 3;
+    }
 }
 
 } // namespace
@@ -36,6 +98,8 @@ int usage(const char *error)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && std::string_view(argv[1]) == "notify")
+        return notify(app.arguments().mid(2));
     QString host = QStringLiteral("127.0.0.1");
     quint16 port = 9090;
     QString db;

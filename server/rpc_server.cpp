@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "frame_socket.h"
 #include "json_writer.h"
+#include "notification_hub.h"
 
 #include <QMutex>
 #include <QTcpServer>
@@ -18,6 +19,8 @@ namespace {
 constexpr int kHandshakeTimeoutMs = 10000;
 constexpr int kPollMs = 200;
 constexpr int kSendTimeoutMs = 60000;
+constexpr int kNotifyTimeoutMs = 10000;
+constexpr std::string_view kChannelName = "Lumaro";
 
 QString qs(std::string_view s)
 {
@@ -55,6 +58,14 @@ public:
     }
 
     MessageParser &parser() { return parser_; }
+
+    // False once the peer has gone (looks at the socket without waiting).
+    bool alive()
+    {
+        if (socket_.state() == QAbstractSocket::ConnectedState)
+            socket_.waitForReadyRead(0);
+        return socket_.state() == QAbstractSocket::ConnectedState;
+    }
 
 private:
     QTcpSocket &socket_;
@@ -152,8 +163,9 @@ namespace {
 class ConnectionThread final : public QThread
 {
 public:
-    ConnectionThread(qintptr descriptor, std::shared_ptr<const Dispatcher> dispatcher, const std::atomic<bool> &stopping)
-        : descriptor_(descriptor), dispatcher_(std::move(dispatcher)), stopping_(stopping)
+    ConnectionThread(qintptr descriptor, std::shared_ptr<const Dispatcher> dispatcher,
+                     std::shared_ptr<NotificationHub> hub, const std::atomic<bool> &stopping)
+        : descriptor_(descriptor), dispatcher_(std::move(dispatcher)), hub_(std::move(hub)), stopping_(stopping)
     {
     }
 
@@ -210,14 +222,83 @@ private:
             try {
                 Message m(channel.parser(), f->payload);
                 id = m.id();
-                if (m.op() != "execute")
+                if (m.op() == "execute") {
+                    execute(channel, m.request());
+                } else if (m.op() == "register") {
+                    if (m.stringField("channel") != kChannelName)
+                        throw ProtocolError(QStringLiteral("no channel \"%1\" here").arg(QString::fromStdString(m.stringField("channel"))));
+                    const QString client = QString::fromStdString(m.stringField("client"));
+                    serveChannel(channel, client);
+                    return;
+                } else if (m.op() == "notify-all") {
+                    const NotificationHub::Result r = hub_->broadcast(m.rawField("arg"), kNotifyTimeoutMs);
+                    JsonWriter w;
+                    w.beginObject();
+                    w.key("op"); w.value("notified");
+                    w.key("sent"); w.value(r.sent);
+                    w.key("answered"); w.value(r.answeredTrue);
+                    w.endObject();
+                    channel.send(w.data());
+                } else {
                     throw ProtocolError(QStringLiteral("unexpected \"%1\" message").arg(QString::fromStdString(m.op())));
-                execute(channel, m.request());
+                }
             } catch (const ConnectionError &) {
                 throw;
             } catch (const RemoteError &e) {
                 channel.send(encodeError(id, e.className(), e.message()));
             }
+        }
+    }
+
+    // A registered notification channel: from now on this connection only carries notifications to
+    // the client and its answers.
+    void serveChannel(FrameChannel &channel, const QString &client)
+    {
+        const std::shared_ptr<NotificationHub::Subscriber> me = hub_->subscribe(client);
+        struct Leave
+        {
+            NotificationHub &hub;
+            const std::shared_ptr<NotificationHub::Subscriber> &me;
+            ~Leave() { hub.unsubscribe(me); }
+        } leave{*hub_, me};
+        JsonWriter ack;
+        ack.beginObject();
+        ack.key("op"); ack.value("registered");
+        ack.key("channel"); ack.value(kChannelName);
+        ack.endObject();
+        channel.send(ack.data());
+
+        std::int64_t seq = 0;
+        while (!stopping_.load()) {
+            std::optional<NotificationHub::Notification> n = me->next(kPollMs);
+            if (!n) {
+                if (me->dropped() || !channel.alive())
+                    return;
+                continue;
+            }
+            bool answeredTrue = false;
+            try {
+                JsonWriter w;
+                w.beginObject();
+                w.key("op"); w.value("notify");
+                w.key("seq"); w.value(++seq);
+                w.key("arg"); w.raw(n->argumentJson);
+                w.endObject();
+                channel.send(w.data());
+                while (auto f = channel.next(kNotifyTimeoutMs)) {
+                    if (f->kind != FrameKind::Json)
+                        continue;
+                    Message m(channel.parser(), f->payload);
+                    if (m.op() == "notify-result" && m.rawField("seq") == std::to_string(seq)) {
+                        answeredTrue = m.rawField("result") == "true";
+                        break;
+                    }
+                }
+            } catch (...) {
+                n->tally->settle(false);
+                throw;
+            }
+            n->tally->settle(answeredTrue);
         }
     }
 
@@ -256,6 +337,7 @@ private:
 
     qintptr descriptor_;
     std::shared_ptr<const Dispatcher> dispatcher_;
+    std::shared_ptr<NotificationHub> hub_;
     const std::atomic<bool> &stopping_;
 };
 
@@ -286,13 +368,14 @@ protected:
     void incomingConnection(qintptr descriptor) override
     {
         threads_.remove_if([](const std::unique_ptr<ConnectionThread> &t) { return t->isFinished(); });
-        auto thread = std::make_unique<ConnectionThread>(descriptor, dispatcher_, stopping_);
+        auto thread = std::make_unique<ConnectionThread>(descriptor, dispatcher_, hub_, stopping_);
         thread->start();
         threads_.push_back(std::move(thread));
     }
 
 private:
     std::shared_ptr<const Dispatcher> dispatcher_;
+    std::shared_ptr<NotificationHub> hub_ = std::make_shared<NotificationHub>();
     std::atomic<bool> stopping_{false};
     std::list<std::unique_ptr<ConnectionThread>> threads_;
 };

@@ -1,7 +1,11 @@
 // tarvik-call: calls one remote method of TServerMethods1 from the command line and prints what went
-// over the wire.
+// over the wire; also listens on the notification channel, checks the connection and tells this
+// machine's identity.
 //
 //   tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]
+//   tarvik-call [--server HOST:PORT] --listen     registers like the client; one line per notification
+//   tarvik-call [--server HOST:PORT] --check      the connection check; exit 0 when open, 3 when not
+//   tarvik-call --whoami                          the machine fields the client sends, as JSON
 //
 // METHOD is the wire name (SepetEkle2) or the command text (TServerMethods1.SepetEkle2). Each ARG is one
 // JSON value for the next input parameter; an object parameter takes a JSON object of field names to
@@ -9,12 +13,14 @@
 //
 // Exit codes: 0 success, 2 usage error, 3 connection failure, 4 error raised by the server.
 
+#include "callback_channel.h"
 #include "catalogue.h"
 #include "connection.h"
 #include "errors.h"
 #include "json_writer.h"
 #include "marshal.h"
 #include "protocol.h"
+#include "remote_connection.h"
 #include "table_json.h"
 
 #include <QCoreApplication>
@@ -22,6 +28,10 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <QThread>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -123,6 +133,56 @@ public:
     }
 };
 
+std::atomic<bool> interrupted{false};
+
+// Prints each notification on a line of its own and answers true, as the client does.
+class PrintingNotification final : public RemoteCallback
+{
+public:
+    using RemoteCallback::RemoteCallback;
+    QByteArray Execute(std::string_view arg) override
+    {
+        std::printf("notification: %.*s\n", int(arg.size()), arg.data());
+        std::fflush(stdout);
+        return "true";
+    }
+};
+
+int listen(const QString &host, quint16 port)
+{
+    CallbackChannelManager manager;
+    manager.DSHostname = host;
+    manager.DSPort = QString::number(port);
+    manager.RegisterCallback(std::make_shared<PrintingNotification>(manager.ChannelName));
+    std::signal(SIGINT, [](int) { interrupted = true; });
+    std::signal(SIGTERM, [](int) { interrupted = true; });
+    int announced = 0;
+    while (!interrupted) {
+        if (manager.registrations() != announced) {
+            announced = manager.registrations();
+            std::fprintf(stderr, "registered on channel %s at %s:%u\n", qPrintable(manager.ChannelName), qPrintable(host), unsigned(port));
+        }
+        QThread::msleep(50);
+    }
+    manager.stop();
+    return 0;
+}
+
+int whoami()
+{
+    return fail(kUsage, QStringLiteral("--whoami is not available yet"));
+}
+
+int check(const QString &host, quint16 port)
+{
+    RemoteConnection connection;
+    connection.setHostName(host);
+    connection.setPort(QString::number(port));
+    if (BaglantiKontrol(connection, 0))
+        return 0;
+    return fail(kConnection, QStringLiteral("%1 (%2:%3)").arg(kBaglantiKurulamiyor, host).arg(port));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -135,10 +195,13 @@ int main(int argc, char **argv)
     quint16 port = 0;
     defaultServer(&host, &port);
     bool dryRun = false;
+    QString mode;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString opt = args.takeFirst();
         if (opt == QLatin1String("--dry-run")) {
             dryRun = true;
+        } else if (opt == QLatin1String("--listen") || opt == QLatin1String("--check") || opt == QLatin1String("--whoami")) {
+            mode = opt;
         } else if (opt == QLatin1String("--server") && !args.isEmpty()) {
             if (!parseHostPort(args.takeFirst(), &host, &port))
                 return fail(kUsage, QStringLiteral("--server needs HOST:PORT"));
@@ -146,6 +209,14 @@ int main(int argc, char **argv)
             return fail(kUsage, QStringLiteral("unknown option %1\nusage: tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]").arg(opt));
         }
     }
+    if (!mode.isEmpty() && !args.isEmpty())
+        return fail(kUsage, QStringLiteral("%1 takes no method").arg(mode));
+    if (mode == QLatin1String("--listen"))
+        return listen(host, port);
+    if (mode == QLatin1String("--check"))
+        return check(host, port);
+    if (mode == QLatin1String("--whoami"))
+        return whoami();
     if (args.isEmpty())
         return fail(kUsage, QStringLiteral("usage: tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]"));
 
