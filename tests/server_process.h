@@ -3,16 +3,17 @@
 // Starts the real tarvik-server on 127.0.0.1 with an ephemeral port for the length of a test.
 
 #include <QProcess>
+#include <QTcpServer>
 #include <QString>
 #include <QStringList>
 
 class ServerProcess
 {
 public:
-    explicit ServerProcess(const QStringList &extraArgs = {})
+    explicit ServerProcess(const QStringList &extraArgs = {}, quint16 port = 0)
     {
         process_.setProgram(QStringLiteral(TARVIK_SERVER_EXE));
-        process_.setArguments(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} + extraArgs);
+        process_.setArguments(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port)} + extraArgs);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start();
         if (!process_.waitForStarted(10000))
@@ -39,7 +40,17 @@ public:
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
     QProcess &process() { return process_; }
 
+    // A port that was free a moment ago, for a server that must come up on a known port later.
+    static quint16 freePort();
+
 private:
     QProcess process_;
     quint16 port_ = 0;
 };
+
+inline quint16 ServerProcess::freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}

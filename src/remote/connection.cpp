@@ -27,6 +27,11 @@ bool TcpConnection::isOpen() const
     return io_ && io_->socket.state() == QAbstractSocket::ConnectedState;
 }
 
+quint16 TcpConnection::localPort() const
+{
+    return isOpen() ? io_->socket.localPort() : 0;
+}
+
 void TcpConnection::close()
 {
     if (io_) {

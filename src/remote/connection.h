@@ -46,6 +46,9 @@ public:
     bool isOpen() const override;
     ExecuteResult execute(ExecuteRequest request) override;
 
+    // The local port of the open socket (0 when closed): tells one connection from another.
+    quint16 localPort() const;
+
     // The last execute request exactly as sent.
     const QByteArray &lastRequest() const { return lastRequest_; }
 

@@ -41,6 +41,8 @@ RemoteConnection::RemoteConnection()
 }
 
 RemoteConnection::~RemoteConnection() = default;
+RemoteConnection::RemoteConnection(RemoteConnection &&) noexcept = default;
+RemoteConnection &RemoteConnection::operator=(RemoteConnection &&) noexcept = default;
 
 std::unique_ptr<RemoteConnection> RemoteConnection::clone() const
 {

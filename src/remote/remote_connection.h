@@ -19,6 +19,8 @@ public:
     // The template's settings: driver "DataSnap", host "localhost", port "9090", tcp/ip, no filters.
     RemoteConnection();
     ~RemoteConnection();
+    RemoteConnection(RemoteConnection &&) noexcept;
+    RemoteConnection &operator=(RemoteConnection &&) noexcept;
 
     const QString &ConnectionName() const { return connectionName_; }
     const QString &DriverName() const { return driverName_; }
