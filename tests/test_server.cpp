@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "errors.h"
 #include "frame_socket.h"
+#include "localenv.h"
 #include "server_process.h"
 #include "servermethods.h"
 #include "test_support.h"
@@ -247,4 +248,16 @@ TEST(TarvikCall, DryRunPrintsTheMarshalledIdentityRecord)
     QByteArray expected = readTestData("tsonucbilgisi_default.json");
     expected.replace(R"("FADI":"")", R"("FADI":"ALI")");
     EXPECT_EQ(r.out.trimmed(), R"({"command":"TServerMethods1.SepetHepsiniSil","request":{"op":"execute","id":1,"command":"TServerMethods1.SepetHepsiniSil","params":[)" + expected + "]}}");
+}
+
+TEST(TarvikCall, WhoamiPrintsTheMachineFieldsTheClientSends)
+{
+    const CallOutput r = runCall({QStringLiteral("--whoami")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(o.keys(), (QStringList{QStringLiteral("AyarKlasoru"), QStringLiteral("BILGISAYARID"), QStringLiteral("BilgiSayarAdi"),
+                                     QStringLiteral("BilgisayarKullanici"), QStringLiteral("Icip")}));
+    EXPECT_EQ(o.value(u"BILGISAYARID").toString(), BilgisayarIdAl());
+    EXPECT_EQ(o.value(u"Icip").toString(), YerelIpAl());
+    EXPECT_EQ(o.value(u"AyarKlasoru").toString(), AyarKlasoruAl());
 }

@@ -18,6 +18,7 @@
 #include "connection.h"
 #include "errors.h"
 #include "json_writer.h"
+#include "localenv.h"
 #include "marshal.h"
 #include "protocol.h"
 #include "remote_connection.h"
@@ -168,9 +169,19 @@ int listen(const QString &host, quint16 port)
     return 0;
 }
 
+// The machine fields the client puts into its identity record, and its settings folder.
 int whoami()
 {
-    return fail(kUsage, QStringLiteral("--whoami is not available yet"));
+    JsonWriter w;
+    w.beginObject();
+    w.key("BILGISAYARID"); w.value(BilgisayarIdAl());
+    w.key("BilgiSayarAdi"); w.value(BilgisayarAdiAl());
+    w.key("BilgisayarKullanici"); w.value(KullaniciAdiAl());
+    w.key("Icip"); w.value(YerelIpAl());
+    w.key("AyarKlasoru"); w.value(AyarKlasoruAl());
+    w.endObject();
+    std::printf("%s\n", w.data().constData());
+    return 0;
 }
 
 int check(const QString &host, quint16 port)
