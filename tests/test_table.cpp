@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tarvik;
 
 TEST(TableJson, SmallStockTableHasTheColumnMajorForm)
@@ -188,4 +190,25 @@ TEST(Frames, OversizedAndUnknownFramesAreRefusedBeforeBuffering)
     EXPECT_THROW(d2.feed(unknown.constData(), 6), ProtocolError);
     EXPECT_THROW(frameHeader(FrameKind::Json, kMaxFramePayload + 1), ProtocolError);
     EXPECT_NO_THROW(frameHeader(FrameKind::Json, kMaxFramePayload));
+}
+
+// Found by fuzzing: values that must come back exactly as they went.
+TEST(TableJson, DoublesAndTimesKeepTheirValueThroughTheWire)
+{
+    DataTable t;
+    t.addColumn(QStringLiteral("D"), DbxType::Double);
+    for (double d : {-0.0, 18.0, 18446744073709551616.0, -1.2345678901234567e19, 1e21, 5e-324, 0.1})
+        t.appendRow({d});
+    const QByteArray json = tableToJson(t);
+    EXPECT_NE(json.indexOf("[-0.0,18.0,18446744073709551616.0,"), -1) << json.constData();
+    const DataTable back = tableFromJson(view(json));
+    for (int r = 0; r < t.rowCount(); ++r) {
+        EXPECT_EQ(back.real(r, 0), t.real(r, 0)) << r;
+        EXPECT_EQ(std::signbit(back.real(r, 0)), std::signbit(t.real(r, 0))) << r;
+    }
+
+    const DataTable zoned = tableFromJson(R"({"table":[["DT",11]],"DT":["2024-01-01T00:00:00+05:00"]})");
+    const DataTable again = tableFromJson(view(tableToJson(zoned)));
+    EXPECT_EQ(again.value(0, 0).toDateTime().toMSecsSinceEpoch(),
+              QDateTime(QDate(2023, 12, 31), QTime(19, 0), Qt::UTC).toMSecsSinceEpoch());
 }

@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -86,8 +87,14 @@ void JsonWriter::value(double v)
     if (!std::isfinite(v))
         throw ConversionError(QStringLiteral("%1 cannot be written as a JSON number").arg(v));
     separate();
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    char buf[40];
+    auto res = std::to_chars(buf, buf + sizeof buf - 2, v);
+    // A Double always carries a full stop or an exponent: "18.0", not "18". A bare integer would read back
+    // as an integer: -0.0 would lose its sign and 2^64 would not fit any integer type.
+    if (std::find_if(buf, res.ptr, [](char c) { return c == '.' || c == 'e'; }) == res.ptr) {
+        *res.ptr++ = '.';
+        *res.ptr++ = '0';
+    }
     out_.append(buf, res.ptr - buf);
     needComma_ = true;
 }

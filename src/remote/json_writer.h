@@ -31,7 +31,7 @@ public:
     void value(bool v);
     void value(int v) { value(static_cast<std::int64_t>(v)); }
     void value(std::int64_t v);
-    void value(double v);                 // shortest round-trip form, full stop; NaN/inf refused
+    void value(double v);                 // shortest round-trip form with a full stop ("18.0"); NaN/inf refused
     void value(const QString &v) { value(QStringView(v)); }
     void value(QStringView v);
     void value(std::string_view utf8);    // already UTF-8

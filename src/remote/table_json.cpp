@@ -132,8 +132,8 @@ QVariant readOther(Element e, DbxType type, const std::string &what)
     case DbxType::DateTime: {
         const QString s = asString(e, what);
         QDateTime dt = QDateTime::fromString(s, kDateTimeFormat);
-        if (!dt.isValid())
-            dt = QDateTime::fromString(s, Qt::ISODate);
+        if (!dt.isValid()) // with a zone ("Z", "+03:00"): the same instant in local time, as the writer writes it
+            dt = QDateTime::fromString(s, Qt::ISODate).toLocalTime();
         if (!dt.isValid())
             throw ConversionError(QStringLiteral("%1: \"%2\" is not a date and time").arg(toQString(what), s));
         return dt;

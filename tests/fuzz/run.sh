@@ -19,7 +19,7 @@ fi
 cd "$(dirname "$0")/../.."
 root=$PWD
 fuzzdir="$root/tests/fuzz"
-targets=(${TARVIK_FUZZ_TARGETS:-fuzz_frames fuzz_unmarshal fuzz_table fuzz_result})
+read -r -a targets <<<"${TARVIK_FUZZ_TARGETS:-fuzz_frames fuzz_unmarshal fuzz_table fuzz_result}"
 
 if ! command -v clang++ >/dev/null; then
   echo "clang++ not found: install clang and libclang-rt-14-dev (scripts/deps.sh --tests)" >&2
@@ -68,7 +68,13 @@ for t in "${targets[@]}"; do
       "$work/$t/corpus") >"$log" 2>&1 || status=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
   cov=$(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n1 || true)
-  artifacts=$(find "$work/$t/artifacts" -type f | sort)
+  # crash-, leak-, timeout-, oom- files are findings; slow-unit- files (over 10 s) are only reported.
+  artifacts=$(find "$work/$t/artifacts" -type f ! -name 'slow-unit-*' | sort)
+  slow=$(find "$work/$t/artifacts" -type f -name 'slow-unit-*' | sort)
+  if [[ -n "$slow" ]]; then
+    keep=1
+    echo "-- $t: inputs slower than 10 s (kept): $slow" >&2
+  fi
   if [[ $status -ne 0 || -n "$artifacts" ]]; then
     failed+=("$t")
     summary+=("$t: FAILED (exit $status) after ${execs:-?} executions")
