@@ -28,7 +28,7 @@ fi
 
 echo "== building the fuzz targets (build-fuzz/)"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target fuzzers
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-fuzz.XXXXXX")
 keep=0
