@@ -8,9 +8,11 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target tarvik-server tarvik-call
 
 log=$(mktemp)
+heard=$(mktemp)
 build/server/tarvik-server --listen 127.0.0.1:0 >"$log" &
 server=$!
-trap 'kill $server 2>/dev/null; rm -f "$log"' EXIT
+listener=""
+trap 'kill $listener $server 2>/dev/null; rm -f "$log" "$heard"' EXIT
 for _ in $(seq 50); do grep -q '^listening on' "$log" && break; sleep 0.1; done
 address=$(sed -n 's/^listening on //p' "$log")
 echo "tarvik-server is listening on $address"
@@ -20,3 +22,16 @@ set -x
 build/tools/tarvik-call EchoString '"Merhaba ığüşöç"'
 build/tools/tarvik-call ReverseString '"Tarvik Vidovevi"'
 build/tools/tarvik-call --dry-run SepetHepsiniSil '{"FADI":"ALI","FCARINO":120}'
+build/tools/tarvik-call --whoami
+build/tools/tarvik-call --check
+{ set +x; } 2>/dev/null
+
+# A client on the notification channel, and a notification from the server.
+build/tools/tarvik-call --listen >"$heard" 2>/dev/null &
+listener=$!
+sleep 1
+echo "+ build/server/tarvik-server notify '{\"duyuru\":\"Yeni kampanya\"}'   (clients that answered true:)"
+build/server/tarvik-server notify '{"duyuru":"Yeni kampanya"}'
+sleep 0.2
+echo "the listening client printed:"
+cat "$heard"
