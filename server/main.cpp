@@ -4,6 +4,7 @@
 //                                                      client and prints how many answered true
 
 #include "connection.h"
+#include "database.h"
 #include "errors.h"
 #include "frame_socket.h"
 #include "json_writer.h"
@@ -16,6 +17,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -137,6 +139,16 @@ int main(int argc, char **argv)
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+
+    std::unique_ptr<tarvik::server::Database> database;
+    if (!db.isEmpty()) {
+        try {
+            database = std::make_unique<tarvik::server::Database>(db);
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "tarvik-server: %s\n", e.what());
+            return 1;
+        }
+    }
 
     tarvik::server::RpcServer server(tarvik::server::makeDispatcher());
     QString error;
