@@ -49,15 +49,6 @@ thread_local const quint64 threadNumber = ++threadCounter;
 
 } // namespace
 
-std::vector<Migration> Database::standardMigrations()
-{
-    return {
-        {1, "server information",
-         {"CREATE TABLE server_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
-          "INSERT INTO server_info (key, value) VALUES ('created', strftime('%Y-%m-%dT%H:%M:%fZ', 'now'))"}},
-    };
-}
-
 Database::Database(QString path, std::vector<Migration> migrations)
     : path_(std::move(path))
     , id_(QUuid::createUuid().toString(QUuid::WithoutBraces))

@@ -1,10 +1,12 @@
 // tarvik-server: the substitute application server.
-//   tarvik-server [--listen HOST:PORT] [--db FILE]
+//   tarvik-server [--listen HOST:PORT] [--db FILE] [--demo [--demo-user ROLE]]
 //   tarvik-server notify [--server HOST:PORT] [JSON]   makes the running server notify every registered
 //                                                      client and prints how many answered true
 
 #include "connection.h"
 #include "database.h"
+#include "demo.h"
+#include "localenv.h"
 #include "errors.h"
 #include "frame_socket.h"
 #include "json_writer.h"
@@ -105,6 +107,9 @@ int main(int argc, char **argv)
     QString host = QStringLiteral("127.0.0.1");
     quint16 port = 9090;
     QString db;
+    bool demo = false;
+    QString demoUser;
+    int demoStocks = 20000;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -113,6 +118,14 @@ int main(int argc, char **argv)
                 return usage("--listen needs HOST:PORT");
         } else if (a == QLatin1String("--db") && i + 1 < args.size()) {
             db = args[++i];
+        } else if (a == QLatin1String("--demo")) {
+            demo = true;
+        } else if (a == QLatin1String("--demo-user") && i + 1 < args.size()) {
+            demoUser = args[++i];
+        } else if (a == QLatin1String("--demo-stocks") && i + 1 < args.size()) {
+            demoStocks = args[++i].toInt();
+            if (demoStocks < 1 || demoStocks > 1000000)
+                return usage("--demo-stocks needs a number from 1 to 1000000");
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             usage(nullptr);
             return 0;
@@ -140,17 +153,30 @@ int main(int argc, char **argv)
     sigaction(SIGINT, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::unique_ptr<tarvik::server::Database> database;
+    if (demo && db.isEmpty())
+        db = QStringLiteral("tarvik-demo.db");
+    if (!demoUser.isEmpty() && !demo)
+        return usage("--demo-user goes with --demo");
+    std::shared_ptr<tarvik::server::Database> database;
     if (!db.isEmpty()) {
         try {
-            database = std::make_unique<tarvik::server::Database>(db);
+            database = std::make_shared<tarvik::server::Database>(db);
+            if (demo) {
+                tarvik::server::seedDemo(*database, demoStocks);
+                const QString role = demoUser.isEmpty() ? QStringLiteral("dealer") : demoUser;
+                const QString machine = BilgisayarIdAl();
+                if (!tarvik::server::registerDemoMachine(*database, role, machine))
+                    return usage("--demo-user takes dealer, rep1, rep2, type3 or type4");
+                std::fprintf(stderr, "tarvik-server: demo data in %s; this computer (%s) logs in as the demo user '%s'\n",
+                             qPrintable(db), qPrintable(machine), qPrintable(role));
+            }
         } catch (const std::exception &e) {
             std::fprintf(stderr, "tarvik-server: %s\n", e.what());
             return 1;
         }
     }
 
-    tarvik::server::RpcServer server(tarvik::server::makeDispatcher());
+    tarvik::server::RpcServer server(tarvik::server::makeDispatcher(database));
     QString error;
     if (!server.listen(address, port, &error)) {
         std::fprintf(stderr, "tarvik-server: cannot listen on %s:%u: %s\n", qPrintable(host), unsigned(port), qPrintable(error));

@@ -4,7 +4,7 @@
 
 namespace tarvik::server {
 
-std::shared_ptr<Dispatcher> makeDispatcher()
+std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database)
 {
     auto d = std::make_shared<Dispatcher>();
     d->add(MethodId::EchoString, [](ServerCall &c) { c.setResult(c.string("Value")); });
@@ -15,6 +15,8 @@ std::shared_ptr<Dispatcher> makeDispatcher()
         std::reverse(ucs4.begin(), ucs4.end());
         c.setResult(QString::fromUcs4(reinterpret_cast<const char32_t *>(ucs4.constData()), ucs4.size()));
     });
+    if (database)
+        addIdentityAndCatalogue(*d, database);
     return d;
 }
 

@@ -6,7 +6,11 @@
 
 namespace tarvik::server {
 
-// The handlers of the methods this server serves.
-std::shared_ptr<Dispatcher> makeDispatcher();
+class Database;
+
+// The handlers of the methods this server serves. Without a database only the methods that need none.
+std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database = nullptr);
+
+void addIdentityAndCatalogue(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
 
 } // namespace tarvik::server

@@ -1,0 +1,156 @@
+// Identity and catalogue methods: BuyukGetir, StokAraGetir.
+
+#include "demo.h"
+#include "errors.h"
+#include "money.h"
+#include "search_text.h"
+#include "server_methods.h"
+#include "transfer_objects.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace tarvik::server {
+
+namespace {
+
+constexpr int kSearchLimit = 20000;
+
+struct Rates
+{
+    double r[4] = {0, 0, 0, 0};
+};
+
+// The discount rates of an account; 0 (no account chosen yet) has none. An unknown account is an error.
+Rates accountRates(Database &db, int carino)
+{
+    Rates rates;
+    if (carino == 0)
+        return rates;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT isk1, isk2, isk3, isk4 FROM cari WHERE no = ?"), {carino});
+    if (!q.next())
+        throw RemoteError(QStringLiteral("EDatabaseError"), QStringLiteral("Cari bulunamadı: %1").arg(carino));
+    for (int i = 0; i < 4; ++i)
+        rates.r[i] = q.value(i).toDouble();
+    return rates;
+}
+
+QString rateText(double r)
+{
+    return r == std::floor(r) ? QString::number(static_cast<qint64>(r)) : QString::number(r, 'f', 1).replace(u'.', u',');
+}
+
+DataTable stockListColumns()
+{
+    DataTable t;
+    const struct
+    {
+        const char *name;
+        DbxType type;
+    } columns[] = {
+        {"DURUM", DbxType::Int32}, {"OEM1", DbxType::WideString}, {"OEM2", DbxType::WideString}, {"OEM3", DbxType::WideString},
+        {"BARKOD", DbxType::WideString}, {"ADI", DbxType::WideString}, {"OEM4", DbxType::WideString},
+        {"STOK_STOKNO", DbxType::Int32}, {"FINISHKOD", DbxType::WideString}, {"URETICIKODU", DbxType::WideString},
+        {"RESIM", DbxType::Int32}, {"BARKOD_BARKODNO", DbxType::Int32}, {"DIGERADI", DbxType::WideString},
+        {"DPKOD", DbxType::WideString}, {"OEMNO", DbxType::WideString}, {"BIRIM", DbxType::WideString},
+        {"MARKA", DbxType::WideString}, {"MODEL", DbxType::WideString}, {"ANAGRUP", DbxType::WideString},
+        {"OZELKOD", DbxType::WideString}, {"KALAN", DbxType::Double}, {"PKOD", DbxType::WideString},
+        {"KDV", DbxType::Double}, {"ALINANSIPARIS", DbxType::Double}, {"VERILENSIPARIS", DbxType::Double},
+        {"LISTEFIYAT1", DbxType::Double}, {"KAMPFIYAT", DbxType::Double}, {"FIYAT", DbxType::Double},
+        {"Y", DbxType::Int32}, {"K", DbxType::Int32}, {"INDIRIMYAZI", DbxType::WideString},
+        {"NETFIYAT", DbxType::Double}, {"KDVDAHIL", DbxType::Double}, {"IND1", DbxType::Double},
+        {"IND2", DbxType::Double}, {"IND3", DbxType::Double}, {"IND4", DbxType::Double},
+    };
+    for (const auto &c : columns)
+        t.addColumn(QString::fromLatin1(c.name), c.type);
+    return t;
+}
+
+} // namespace
+
+void addIdentityAndCatalogue(Dispatcher &d, const std::shared_ptr<Database> &db)
+{
+    d.add(MethodId::BuyukGetir, [db](ServerCall &c) {
+        const QString id = c.string("idsi").trimmed();
+        auto b = std::make_unique<TSonucBilgisi>();
+        b->setBILGISAYARID(id);
+        b->setVersion(4);
+        QSqlQuery q = db->exec(QStringLiteral(
+            "SELECT k.sirano, k.adi, k.sifre, k.aktif, k.tip, k.mail, coalesce(c.no, 0), coalesce(c.kod, ''), coalesce(c.adi, ''),"
+            "       coalesce(t.no, 0), coalesce(t.adi, ''), coalesce(t.telefon, ''), coalesce(t.mail, '')"
+            "  FROM makine m JOIN kullanici k ON k.sirano = m.kullanici"
+            "  LEFT JOIN cari c ON c.no = k.cari"
+            "  LEFT JOIN temsilci t ON t.no = coalesce(k.temsilci, c.temsilci)"
+            " WHERE m.kimlik = ?"),
+            {id});
+        if (q.next()) {
+            b->setVarmi(true);
+            b->setSirano(q.value(0).toInt());
+            b->setADI(q.value(1).toString());
+            b->setSIFRE(q.value(2).toString());
+            b->setAKTIF(q.value(3).toInt());
+            b->setMusteriTipi(q.value(4).toInt());
+            b->setKullanicimail(q.value(5).toString());
+            b->setCARINO(q.value(6).toInt());
+            b->setcarikod(q.value(7).toString());
+            b->setCariAdi(q.value(8).toString());
+            b->setSaticiNo(q.value(9).toInt());
+            b->setSaticiAdi(q.value(10).toString());
+            b->setSaticiTelefon(q.value(11).toString());
+            b->setSaticiMail(q.value(12).toString());
+        }
+        c.setResult(std::unique_ptr<TransferObject>(std::move(b)));
+    });
+
+    d.add(MethodId::StokAraGetir, [db](ServerCall &c) {
+        const TSonucBilgisi *bilgi = c.objectAs<TSonucBilgisi>("bilgi");
+        const Rates rates = accountRates(*db, bilgi ? bilgi->CARINO() : 0);
+        DataTable t = stockListColumns();
+        const QString query = stockSearchQuery(c.string("kod").trimmed());
+        if (query.isEmpty()) {
+            c.setResult(std::move(t));
+            return;
+        }
+        QSqlQuery q = db->exec(QStringLiteral(
+            "SELECT s.durum, s.oem1, s.oem2, s.oem3, s.barkod, s.adi, s.oem4, s.no, s.finish_kod, s.uretici_kodu, s.resim,"
+            "       s.barkod_no, s.diger_adi, s.dpkod, s.oem_no, s.birim, s.marka, s.model, s.ana_grup, s.ozel_kod,"
+            "       s.kalan, s.pkod, s.kdv, s.alinan_siparis, s.verilen_siparis, s.liste_fiyat, s.kamp_fiyat, s.yeni"
+            "  FROM stok_ara a JOIN stok s ON s.no = a.rowid"
+            " WHERE stok_ara MATCH ? ORDER BY s.adi, s.no LIMIT %1").arg(kSearchLimit),
+            {query});
+        while (q.next()) {
+            std::vector<QVariant> row;
+            row.reserve(37);
+            for (int i = 0; i < 26; ++i)
+                row.push_back(q.value(i));
+            const double list = q.value(25).toDouble();
+            const double campaign = q.value(26).toDouble();
+            const bool k = campaign > 0;
+            const double price = k ? campaign : list;
+            const double kdv = q.value(22).toDouble();
+            double net = price;
+            QStringList shown;
+            const Rates applied = k ? Rates{} : rates;
+            for (double r : applied.r) {
+                if (r > 0) {
+                    net -= net * r / 100.0;
+                    shown << rateText(r);
+                }
+            }
+            net = IkiHaneYuvarla(net);
+            row.push_back(campaign);                                 // KAMPFIYAT
+            row.push_back(price);                                    // FIYAT
+            row.push_back(q.value(27).toInt());                      // Y
+            row.push_back(k ? 1 : 0);                                // K
+            row.push_back(k ? QStringLiteral("Fiyat") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'));
+            row.push_back(net);                                      // NETFIYAT
+            row.push_back(IkiHaneYuvarla(net * (1 + kdv / 100.0))); // KDVDAHIL
+            for (double r : applied.r)
+                row.push_back(r);                                    // IND1..IND4
+            t.appendRow(row);
+        }
+        c.setResult(std::move(t));
+    });
+}
+
+} // namespace tarvik::server

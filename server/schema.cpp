@@ -1,0 +1,91 @@
+// The server's schema, step by step. A step is never changed once released: later changes are new steps.
+
+#include "database.h"
+
+namespace tarvik::server {
+
+std::vector<Migration> Database::standardMigrations()
+{
+    return {
+        {1, "server information",
+         {"CREATE TABLE server_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+          "INSERT INTO server_info (key, value) VALUES ('created', strftime('%Y-%m-%dT%H:%M:%fZ', 'now'))"}},
+        {2, "representatives, accounts, users, machines and the stock catalogue",
+         {
+             R"(CREATE TABLE temsilci (
+                  no INTEGER PRIMARY KEY,
+                  adi TEXT NOT NULL,
+                  telefon TEXT NOT NULL DEFAULT '',
+                  mail TEXT NOT NULL DEFAULT ''))",
+             // Customer accounts with their discount rates (applied one after another) and payment term.
+             R"(CREATE TABLE cari (
+                  no INTEGER PRIMARY KEY,
+                  kod TEXT NOT NULL UNIQUE,
+                  adi TEXT NOT NULL,
+                  temsilci INTEGER REFERENCES temsilci(no),
+                  yetkili TEXT NOT NULL DEFAULT '',
+                  adres1 TEXT NOT NULL DEFAULT '', adres2 TEXT NOT NULL DEFAULT '',
+                  ilce TEXT NOT NULL DEFAULT '', sehir TEXT NOT NULL DEFAULT '', ulke TEXT NOT NULL DEFAULT 'TÜRKİYE',
+                  tel1 TEXT NOT NULL DEFAULT '', tel2 TEXT NOT NULL DEFAULT '', gsm TEXT NOT NULL DEFAULT '',
+                  fax1 TEXT NOT NULL DEFAULT '', fax2 TEXT NOT NULL DEFAULT '', email TEXT NOT NULL DEFAULT '',
+                  vergi_dairesi TEXT NOT NULL DEFAULT '', vergi_no TEXT NOT NULL DEFAULT '',
+                  ana_grup TEXT NOT NULL DEFAULT '', alt_grup TEXT NOT NULL DEFAULT '', ozel_kod TEXT NOT NULL DEFAULT '',
+                  vade_gun INTEGER NOT NULL DEFAULT 30,
+                  isk1 REAL NOT NULL DEFAULT 0 CHECK (isk1 BETWEEN 0 AND 100),
+                  isk2 REAL NOT NULL DEFAULT 0 CHECK (isk2 BETWEEN 0 AND 100),
+                  isk3 REAL NOT NULL DEFAULT 0 CHECK (isk3 BETWEEN 0 AND 100),
+                  isk4 REAL NOT NULL DEFAULT 0 CHECK (isk4 BETWEEN 0 AND 100)))",
+             // Users: dealers (type 0, or the reduced types 3 and 4) belong to an account; representatives
+             // (types 1 and 2) to a representative and choose the account at login.
+             R"(CREATE TABLE kullanici (
+                  sirano INTEGER PRIMARY KEY,
+                  adi TEXT NOT NULL UNIQUE,
+                  sifre TEXT NOT NULL,
+                  aktif INTEGER NOT NULL DEFAULT 1,
+                  tip INTEGER NOT NULL CHECK (tip BETWEEN 0 AND 5),
+                  cari INTEGER REFERENCES cari(no),
+                  temsilci INTEGER REFERENCES temsilci(no),
+                  mail TEXT NOT NULL DEFAULT ''))",
+             R"(CREATE TABLE makine (
+                  kimlik TEXT PRIMARY KEY,
+                  kullanici INTEGER NOT NULL REFERENCES kullanici(sirano) ON DELETE CASCADE,
+                  kayit TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now'))))",
+             R"(CREATE TABLE stok (
+                  no INTEGER PRIMARY KEY,
+                  kod TEXT NOT NULL,
+                  adi TEXT NOT NULL,
+                  diger_adi TEXT NOT NULL DEFAULT '',
+                  marka TEXT NOT NULL DEFAULT '',
+                  model TEXT NOT NULL DEFAULT '',
+                  ana_grup TEXT NOT NULL DEFAULT '',
+                  alt_grup TEXT NOT NULL DEFAULT '',
+                  ozel_kod TEXT NOT NULL DEFAULT '',
+                  finish_kod TEXT NOT NULL DEFAULT '',
+                  uretici_kodu TEXT NOT NULL DEFAULT '',
+                  oem1 TEXT NOT NULL DEFAULT '', oem2 TEXT NOT NULL DEFAULT '',
+                  oem3 TEXT NOT NULL DEFAULT '', oem4 TEXT NOT NULL DEFAULT '',
+                  oem_no TEXT NOT NULL DEFAULT '',
+                  barkod TEXT NOT NULL DEFAULT '',
+                  barkod_no INTEGER NOT NULL DEFAULT 0,
+                  birim TEXT NOT NULL DEFAULT 'ADET',
+                  kdv REAL NOT NULL DEFAULT 20 CHECK (kdv >= 0),
+                  liste_fiyat REAL NOT NULL CHECK (liste_fiyat >= 0),
+                  kamp_fiyat REAL NOT NULL DEFAULT 0 CHECK (kamp_fiyat >= 0),
+                  durum INTEGER NOT NULL DEFAULT 1 CHECK (durum BETWEEN 0 AND 5),
+                  kalan REAL NOT NULL DEFAULT 0,
+                  alinan_siparis REAL NOT NULL DEFAULT 0,
+                  verilen_siparis REAL NOT NULL DEFAULT 0,
+                  resim INTEGER NOT NULL DEFAULT 0,
+                  yeni INTEGER NOT NULL DEFAULT 0,
+                  pkod TEXT NOT NULL DEFAULT '',
+                  dpkod TEXT NOT NULL DEFAULT ''))",
+             "CREATE INDEX stok_kamp ON stok(kamp_fiyat) WHERE kamp_fiyat > 0",
+             "CREATE INDEX stok_yeni ON stok(yeni) WHERE yeni = 1",
+             // The search index: every code of a stock without blanks and punctuation, and its names,
+             // folded to upper case without Turkish letters; trigrams find any part of them.
+             R"(CREATE VIRTUAL TABLE stok_ara USING fts5(kodlar, adlar, tokenize = 'trigram'))",
+         }},
+    };
+}
+
+} // namespace tarvik::server

@@ -1,0 +1,182 @@
+// The server's identity and catalogue methods on a seeded demo database, through the client's proxy.
+
+#include "errors.h"
+#include "localenv.h"
+#include "money.h"
+#include "server_process.h"
+#include "servermethods.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace tarvik;
+
+namespace {
+
+class DemoServer
+{
+public:
+    explicit DemoServer(const char *role = "dealer")
+        : server_({QStringLiteral("--db"), dir_.filePath(QStringLiteral("demo.db")), QStringLiteral("--demo"),
+                   QStringLiteral("--demo-stocks"), QStringLiteral("3000"), QStringLiteral("--demo-user"), QString::fromLatin1(role)})
+    {
+    }
+    quint16 port() const { return server_.port(); }
+    std::unique_ptr<TcpConnection> connect()
+    {
+        auto c = std::make_unique<TcpConnection>(QStringLiteral("127.0.0.1"), server_.port());
+        c->open();
+        return c;
+    }
+
+private:
+    QTemporaryDir dir_;
+    ServerProcess server_;
+};
+
+std::unique_ptr<TSonucBilgisi> identity(int carino)
+{
+    auto b = std::make_unique<TSonucBilgisi>();
+    b->setCARINO(carino);
+    return b;
+}
+
+std::set<int> stockNumbers(const DataTable &t)
+{
+    std::set<int> out;
+    const int c = t.indexOf(u"STOK_STOKNO");
+    for (int r = 0; r < t.rowCount(); ++r)
+        out.insert(static_cast<int>(t.integer(r, c)));
+    return out;
+}
+
+} // namespace
+
+TEST(ServerIdentity, TheRegisteredMachineGetsItsUsersRecord)
+{
+    for (const auto &[role, name, type, hasAccount] : {std::tuple{"dealer", "DEMO", 0, true}, std::tuple{"rep1", "REP1", 1, false},
+                                                       std::tuple{"rep2", "REP2", 2, false}, std::tuple{"type4", "TYPE4", 4, true}}) {
+        SCOPED_TRACE(role);
+        DemoServer server(role);
+        ASSERT_NE(server.port(), 0);
+        auto c = server.connect();
+        TServerMethods1Client p(c.get());
+        const TSonucBilgisi *b = p.BuyukGetir(BilgisayarIdAl());
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->Varmi());
+        EXPECT_EQ(b->Version(), 4);
+        EXPECT_EQ(b->ADI(), QString::fromLatin1(name));
+        EXPECT_EQ(b->SIFRE(), QStringLiteral("1234"));
+        EXPECT_EQ(b->AKTIF(), 1);
+        EXPECT_EQ(b->MusteriTipi(), type);
+        EXPECT_EQ(b->CARINO() != 0, hasAccount);
+        EXPECT_FALSE(b->SaticiAdi().isEmpty());
+        EXPECT_GT(b->Sirano(), 0);
+
+        const TSonucBilgisi *stranger = p.BuyukGetir(QStringLiteral("00-00-5E-00-53-01"));
+        ASSERT_NE(stranger, nullptr); // an unknown machine is not a failed connection
+        EXPECT_FALSE(stranger->Varmi());
+        EXPECT_EQ(stranger->Version(), 4);
+        EXPECT_TRUE(stranger->ADI().isEmpty());
+    }
+}
+
+class ServerCatalogue : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = new DemoServer(); }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    DataTable search(const QString &term, int carino = 100)
+    {
+        auto c = server->connect();
+        TServerMethods1Client p(c.get());
+        return p.StokAraGetir(term, identity(carino));
+    }
+    static DemoServer *server;
+};
+
+DemoServer *ServerCatalogue::server = nullptr;
+
+TEST_F(ServerCatalogue, EveryColumnOfTheStockListWithCoherentPrices)
+{
+    const DataTable t = search(QStringLiteral("FREN"));
+    ASSERT_GT(t.rowCount(), 10);
+    const char *columns[] = {"DURUM", "OEM1", "OEM2", "OEM3", "BARKOD", "ADI", "OEM4", "STOK_STOKNO", "FINISHKOD", "URETICIKODU",
+                             "RESIM", "BARKOD_BARKODNO", "DIGERADI", "DPKOD", "OEMNO", "BIRIM", "MARKA", "MODEL", "ANAGRUP",
+                             "OZELKOD", "KALAN", "PKOD", "KDV", "ALINANSIPARIS", "VERILENSIPARIS", "LISTEFIYAT1", "KAMPFIYAT",
+                             "FIYAT", "Y", "K", "INDIRIMYAZI", "NETFIYAT", "KDVDAHIL", "IND1", "IND2", "IND3", "IND4"};
+    for (const char *name : columns)
+        EXPECT_GE(t.indexOf(QString::fromLatin1(name)), 0) << name;
+    auto col = [&](const char *n) { return t.indexOf(QString::fromLatin1(n)); };
+    for (int r = 0; r < t.rowCount(); ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_TRUE(t.text(r, col("ADI")).contains(u"FREN") || t.text(r, col("MARKA")).contains(u"FREN"));
+        const bool campaign = t.integer(r, col("K")) > 0;
+        EXPECT_EQ(campaign, t.real(r, col("KAMPFIYAT")) > 0);
+        EXPECT_EQ(t.real(r, col("FIYAT")), campaign ? t.real(r, col("KAMPFIYAT")) : t.real(r, col("LISTEFIYAT1")));
+        double net = t.real(r, col("FIYAT"));
+        for (const char *ind : {"IND1", "IND2", "IND3", "IND4"})
+            if (t.real(r, col(ind)) > 0)
+                net -= net * t.real(r, col(ind)) / 100;
+        EXPECT_DOUBLE_EQ(t.real(r, col("NETFIYAT")), IkiHaneYuvarla(net));
+        EXPECT_DOUBLE_EQ(t.real(r, col("KDVDAHIL")), IkiHaneYuvarla(t.real(r, col("NETFIYAT")) * (1 + t.real(r, col("KDV")) / 100)));
+        const auto durum = t.integer(r, col("DURUM"));
+        EXPECT_TRUE(durum >= 0 && durum <= 5);
+    }
+}
+
+TEST_F(ServerCatalogue, FindsAStockByAnyOfItsCodesWhateverTheBlanksAndCase)
+{
+    const DataTable t = search(QStringLiteral("BUJİ"));
+    ASSERT_GT(t.rowCount(), 0);
+    const int no = static_cast<int>(t.integer(0, t.indexOf(u"STOK_STOKNO")));
+    auto mangle = [](QString code) -> QString {
+        code.remove(u' ');
+        QString out;
+        for (qsizetype i = 0; i < code.size(); ++i)
+            out += (i % 3 == 2 ? QStringLiteral("-") : QString()) + code[i].toLower();
+        return QStringLiteral("  ") + out + QStringLiteral(" ");
+    };
+    for (const char *column : {"BARKOD", "URETICIKODU", "OEM1", "OEMNO"}) {
+        SCOPED_TRACE(column);
+        const QString code = t.value(0, QString::fromLatin1(column)).toString();
+        ASSERT_FALSE(code.isEmpty());
+        EXPECT_TRUE(stockNumbers(search(code)).contains(no)) << code.toStdString();
+        EXPECT_TRUE(stockNumbers(search(mangle(code))).contains(no)) << mangle(code).toStdString();
+    }
+}
+
+TEST_F(ServerCatalogue, NamesMatchWordByWordIgnoringCaseAndTurkishLetters)
+{
+    const std::set<int> exact = stockNumbers(search(QStringLiteral("FREN BALATASI")));
+    ASSERT_FALSE(exact.empty());
+    EXPECT_EQ(stockNumbers(search(QStringLiteral("fren balatası"))), exact);
+    EXPECT_EQ(stockNumbers(search(QStringLiteral("BALATASI FREN"))), exact);
+    EXPECT_EQ(stockNumbers(search(QStringLiteral("FREN BALATASI"))), stockNumbers(search(QStringLiteral("Fren Balatasi"))));
+    EXPECT_EQ(search(QStringLiteral("ZZZQQQ")).rowCount(), 0);
+    const DataTable shortTerm = search(QStringLiteral("ab"));
+    EXPECT_EQ(shortTerm.rowCount(), 0);
+    EXPECT_GE(shortTerm.indexOf(u"IND1"), 0); // an empty result still has its columns
+}
+
+TEST_F(ServerCatalogue, HostileTermsAndUnknownAccounts)
+{
+    const int before = search(QStringLiteral("FİLTRE")).rowCount();
+    for (const char *term : {"'; DROP TABLE stok; --", "\"", "* OR 1=1", "kodlar:\"1\" OR", "NEAR(a b)", "%_%"})
+        EXPECT_NO_THROW(search(QString::fromUtf8(term))) << term;
+    EXPECT_NO_THROW(search(QString(5000, u'Ş')));
+    EXPECT_EQ(search(QStringLiteral("FİLTRE")).rowCount(), before);
+    try {
+        search(QStringLiteral("FİLTRE"), 999999);
+        ADD_FAILURE() << "an unknown account was accepted";
+    } catch (const ServerError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("999999")));
+    }
+}
