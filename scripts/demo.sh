@@ -9,11 +9,12 @@ cmake --build --preset default --target tarvik-server tarvik-call
 
 log=$(mktemp)
 heard=$(mktemp)
-build/server/tarvik-server --listen 127.0.0.1:0 >"$log" &
+data=$(mktemp -d)
+build/server/tarvik-server --db "$data/demo.db" --demo --demo-user dealer --listen 127.0.0.1:0 >"$log" &
 server=$!
 listener=""
-trap 'kill $listener $server 2>/dev/null; rm -f "$log" "$heard"' EXIT
-for _ in $(seq 50); do grep -q '^listening on' "$log" && break; sleep 0.1; done
+trap 'kill $listener $server 2>/dev/null; rm -rf "$log" "$heard" "$data"' EXIT
+for _ in $(seq 300); do grep -q '^listening on' "$log" && break; sleep 0.1; done
 address=$(sed -n 's/^listening on //p' "$log")
 echo "tarvik-server is listening on $address"
 export TARVIK_SERVER=$address
@@ -24,6 +25,9 @@ build/tools/tarvik-call ReverseString '"Tarvik Vidovevi"'
 build/tools/tarvik-call --dry-run SepetHepsiniSil '{"FADI":"ALI","FCARINO":120}'
 build/tools/tarvik-call --whoami
 build/tools/tarvik-call --check
+machine=$(build/tools/tarvik-call --whoami | sed 's/.*"BILGISAYARID":"\([^"]*\)".*/\1/')
+build/tools/tarvik-call BuyukGetir "\"$machine\""
+build/tools/tarvik-call StokAraGetir '"SU POMPASI KARTALPAR"' '{"FCARINO":100}' | cut -c1-1500
 { set +x; } 2>/dev/null
 
 # A client on the notification channel, and a notification from the server.
