@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <cmath>
+
 namespace tarvik::server {
 
 namespace {
@@ -33,11 +35,6 @@ Rates accountRates(Database &db, int carino)
     for (int i = 0; i < 4; ++i)
         rates.r[i] = q.value(i).toDouble();
     return rates;
-}
-
-QString rateText(double r)
-{
-    return r == std::floor(r) ? QString::number(static_cast<qint64>(r)) : QString::number(r, 'f', 1).replace(u'.', u',');
 }
 
 DataTable stockListColumns()
@@ -67,6 +64,11 @@ DataTable stockListColumns()
 }
 
 } // namespace
+
+QString rateText(double r)
+{
+    return r == std::floor(r) ? QString::number(static_cast<qint64>(r)) : QString::number(r, 'f', 1).replace(u'.', u',');
+}
 
 void addIdentityAndCatalogue(Dispatcher &d, const std::shared_ptr<Database> &db)
 {

@@ -85,6 +85,27 @@ std::vector<Migration> Database::standardMigrations()
              // folded to upper case without Turkish letters; trigrams find any part of them.
              R"(CREATE VIRTUAL TABLE stok_ara USING fts5(kodlar, adlar, tokenize = 'trigram'))",
          }},
+        {3, "baskets",
+         {
+             // One basket per account on the server. Amounts are not stored: they follow from quantity,
+             // unit price, the discount rates (one after another) and VAT, as the stock dialog computes them.
+             R"(CREATE TABLE sepet (
+                  sirano INTEGER PRIMARY KEY,
+                  cari INTEGER NOT NULL REFERENCES cari(no),
+                  stok INTEGER NOT NULL REFERENCES stok(no),
+                  miktar REAL NOT NULL CHECK (miktar >= 1 AND miktar <= 10000),
+                  birim_fiyat REAL NOT NULL CHECK (birim_fiyat >= 0),
+                  kdv REAL NOT NULL CHECK (kdv BETWEEN 0 AND 100),
+                  isk1 REAL NOT NULL DEFAULT 0 CHECK (isk1 BETWEEN 0 AND 100),
+                  isk2 REAL NOT NULL DEFAULT 0 CHECK (isk2 BETWEEN 0 AND 100),
+                  isk3 REAL NOT NULL DEFAULT 0 CHECK (isk3 BETWEEN 0 AND 100),
+                  isk4 REAL NOT NULL DEFAULT 0 CHECK (isk4 BETWEEN 0 AND 100),
+                  kampanya INTEGER NOT NULL DEFAULT 0,
+                  sec INTEGER NOT NULL DEFAULT 1 CHECK (sec IN (0, 1)),
+                  veren INTEGER REFERENCES kullanici(sirano),
+                  tarih TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))))",
+             "CREATE INDEX sepet_cari ON sepet(cari, stok)",
+         }},
     };
 }
 

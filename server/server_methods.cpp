@@ -15,8 +15,10 @@ std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database)
         std::reverse(ucs4.begin(), ucs4.end());
         c.setResult(QString::fromUcs4(reinterpret_cast<const char32_t *>(ucs4.constData()), ucs4.size()));
     });
-    if (database)
+    if (database) {
         addIdentityAndCatalogue(*d, database);
+        addBasket(*d, database);
+    }
     return d;
 }
 

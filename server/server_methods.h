@@ -2,6 +2,8 @@
 
 #include "rpc_server.h"
 
+#include <QString>
+
 #include <memory>
 
 namespace tarvik::server {
@@ -12,5 +14,17 @@ class Database;
 std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database = nullptr);
 
 void addIdentityAndCatalogue(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
+void addBasket(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
+
+// The amounts of a basket line, as the stock dialog computes them: gross, discount (rates one after
+// another, not rounded), net, net unit price, line total with VAT and the VAT in it.
+struct LineAmounts
+{
+    double gross = 0, discount = 0, net = 0, netUnit = 0, total = 0, vat = 0;
+};
+LineAmounts lineAmounts(double quantity, double price, double vat, const double rates[4]);
+
+// A discount rate as the lists write it: "10", "2,5".
+QString rateText(double rate);
 
 } // namespace tarvik::server

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <thread>
 
 using namespace tarvik;
 
@@ -179,4 +181,142 @@ TEST_F(ServerCatalogue, HostileTermsAndUnknownAccounts)
     } catch (const ServerError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("999999")));
     }
+}
+
+// ---- basket ----
+
+namespace {
+
+struct BasketLine
+{
+    int sirano, stokno, sec;
+    double miktar, fiyat, tutar, indirim, net, vergi, netBirim;
+};
+
+std::vector<BasketLine> lines(const DataTable &t)
+{
+    std::vector<BasketLine> out;
+    auto c = [&](const char *n) { return t.indexOf(QString::fromLatin1(n)); };
+    for (int r = 0; r < t.rowCount(); ++r)
+        out.push_back({int(t.integer(r, c("SIRANO"))), int(t.integer(r, c("STOKNO"))), int(t.integer(r, c("SEC"))),
+                       t.real(r, c("MIKTAR")), t.real(r, c("BIRIMFIYAT")), t.real(r, c("TUTAR")), t.real(r, c("INDIRIMTUTAR")),
+                       t.real(r, c("NETTUTAR")), t.real(r, c("VERGITUTARI")), t.real(r, c("NETBIRIMFIYAT"))});
+    return out;
+}
+
+} // namespace
+
+class ServerBasket : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(server.port(), 0);
+        conn = server.connect();
+        p = std::make_unique<TServerMethods1Client>(conn.get());
+    }
+    int add(int stokno, double miktar, double fiyat, double ind1 = 0, double ind2 = 0, int carino = 101)
+    {
+        return p->SepetEkle2(identity(carino), carino, stokno, QStringLiteral("869"), QStringLiteral("PARÇA"), miktar, 18, fiyat, ind1, 1, 0,
+                             ind2, 0, 0);
+    }
+    DemoServer server;
+    std::unique_ptr<TcpConnection> conn;
+    std::unique_ptr<TServerMethods1Client> p;
+};
+
+TEST_F(ServerBasket, AnAddedLineShowsUpWithTheDialogsAmounts)
+{
+    ASSERT_EQ(add(10001, 3, 100.0, 10, 5), 1);
+    const auto b = lines(p->SepetVer2(101));
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(b[0].stokno, 10001);
+    EXPECT_EQ(b[0].miktar, 3);
+    EXPECT_DOUBLE_EQ(b[0].tutar, 300.0);
+    EXPECT_DOUBLE_EQ(b[0].indirim, 43.5);           // 10 then 5 percent
+    EXPECT_DOUBLE_EQ(b[0].net, 256.5);
+    EXPECT_DOUBLE_EQ(b[0].net + b[0].vergi, 302.67); // 3 × 100.89
+    EXPECT_DOUBLE_EQ(b[0].netBirim, 85.5);
+    EXPECT_EQ(p->SepetSayisi(identity(101)), 1);
+    EXPECT_EQ(p->SepetVer2(102).rowCount(), 0); // another account's basket is its own
+
+    // The same stock again adds to its line.
+    ASSERT_EQ(add(10001, 2, 100.0, 10, 5), 1);
+    const auto again = lines(p->SepetVer2(101));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].miktar, 5);
+}
+
+TEST_F(ServerBasket, ChangeSelectDeleteAndEmpty)
+{
+    add(10001, 1, 50);
+    add(10002, 2, 75);
+    add(10003, 4, 20);
+    auto b = lines(p->SepetVer2(101));
+    ASSERT_EQ(b.size(), 3u);
+
+    p->SepetGuncelle2(identity(101), 101, 0, QStringLiteral("869"), QStringLiteral("PARÇA"), 7, 18, 80, 0, 1, b[1].sirano, 0, 0, 0);
+    p->SepetSecimGuncelle(b[2].sirano, 0);
+    b = lines(p->SepetVer2(101));
+    EXPECT_EQ(b[1].miktar, 7);
+    EXPECT_EQ(b[1].fiyat, 80);
+    EXPECT_DOUBLE_EQ(b[1].tutar, 560);
+    EXPECT_EQ(b[2].sec, 0);
+    EXPECT_EQ(b[0].sec, 1);
+
+    p->SepetSatirSil(identity(101), b[0].sirano, QStringLiteral("869-PARÇA"));
+    EXPECT_EQ(p->SepetVer2(101).rowCount(), 2);
+    EXPECT_THROW(p->SepetSatirSil(identity(102), b[1].sirano, QString()), ServerError); // not that account's line
+    EXPECT_EQ(p->SepetHepsiniSil(identity(101)), 2);
+    EXPECT_EQ(p->SepetVer2(101).rowCount(), 0);
+}
+
+TEST_F(ServerBasket, BadValuesAreRefusedAndChangeNothing)
+{
+    add(10001, 1, 50);
+    const struct
+    {
+        const char *name;
+        std::function<void()> call;
+    } cases[] = {
+        {"zero quantity", [&] { add(10002, 0, 10); }},
+        {"negative quantity", [&] { add(10002, -5, 10); }},
+        {"fractional quantity", [&] { add(10002, 1.5, 10); }},
+        {"absurd quantity", [&] { add(10002, 1e9, 10); }},
+        {"negative price", [&] { add(10002, 1, -10); }},
+        {"rate over 100", [&] { add(10002, 1, 10, 150); }},
+        {"unknown stock", [&] { add(999999, 1, 10); }},
+        {"unknown account", [&] { add(10002, 1, 10, 0, 0, 424242); }},
+        {"unknown line", [&] { p->SepetSecimGuncelle(987654, 1); }},
+        {"selection not 0 or 1", [&] { p->SepetSecimGuncelle(lines(p->SepetVer2(101))[0].sirano, 2); }},
+        {"basket of an unknown account", [&] { p->SepetVer2(424242); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(c.call(), ServerError);
+    }
+    const auto b = lines(p->SepetVer2(101));
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(b[0].miktar, 1);
+}
+
+TEST_F(ServerBasket, TwoClientsAddingAtOnceLoseNothing)
+{
+    auto worker = [&](int firstStock) {
+        auto c = server.connect();
+        TServerMethods1Client q(c.get());
+        for (int i = 0; i < 40; ++i)
+            EXPECT_EQ(q.SepetEkle2(identity(103), 103, firstStock + i, QString(), QString(), 1, 18, 10, 0, 1, 0, 0, 0, 0), 1);
+        for (int i = 0; i < 40; ++i) // the same stocks again: each line grows, none is doubled
+            EXPECT_EQ(q.SepetEkle2(identity(103), 103, 10001 + i, QString(), QString(), 1, 18, 10, 0, 1, 0, 0, 0, 0), 1);
+    };
+    std::thread a(worker, 10001), b(worker, 10041);
+    a.join();
+    b.join();
+    const auto all = lines(p->SepetVer2(103));
+    ASSERT_EQ(all.size(), 80u);
+    double total = 0;
+    for (const auto &l : all)
+        total += l.miktar;
+    EXPECT_EQ(total, 160);
 }
