@@ -106,6 +106,55 @@ std::vector<Migration> Database::standardMigrations()
                   tarih TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))))",
              "CREATE INDEX sepet_cari ON sepet(cari, stok)",
          }},
+        {4, "delivery modes, cargo, orders and their lines",
+         {
+             "CREATE TABLE teslim_sekli (no INTEGER PRIMARY KEY, adi TEXT NOT NULL, sira INTEGER NOT NULL)",
+             "CREATE TABLE kargo_turu (no INTEGER PRIMARY KEY, adi TEXT NOT NULL, sira INTEGER NOT NULL)",
+             R"(CREATE TABLE kargo_firma (
+                  no INTEGER PRIMARY KEY,
+                  tur INTEGER NOT NULL REFERENCES kargo_turu(no),
+                  adi TEXT NOT NULL CHECK (trim(adi) <> ''),
+                  uyari TEXT NOT NULL DEFAULT '',
+                  UNIQUE (tur, adi)))",
+             // State: 0 Alındı, 1 Görüldü, 2 Onaylandı, 3 Hazırlandı, 4 Parçalı Hazırlandı, 5 Sevk Edildi.
+             R"(CREATE TABLE siparis (
+                  idno INTEGER PRIMARY KEY,
+                  cari INTEGER NOT NULL REFERENCES cari(no),
+                  tarih TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime')),
+                  teslim INTEGER NOT NULL REFERENCES teslim_sekli(no),
+                  kargo_turu INTEGER NOT NULL REFERENCES kargo_turu(no),
+                  kargo_firma INTEGER NOT NULL REFERENCES kargo_firma(no),
+                  veren INTEGER REFERENCES kullanici(sirano),
+                  verenin_notu TEXT NOT NULL DEFAULT '',
+                  alanin_notu TEXT NOT NULL DEFAULT '',
+                  satici_notu TEXT NOT NULL DEFAULT '',
+                  durum INTEGER NOT NULL DEFAULT 0 CHECK (durum BETWEEN 0 AND 5)))",
+             R"(CREATE TABLE siparis_satir (
+                  sirano INTEGER PRIMARY KEY,
+                  siparis INTEGER NOT NULL REFERENCES siparis(idno) ON DELETE CASCADE,
+                  stok INTEGER NOT NULL REFERENCES stok(no),
+                  miktar REAL NOT NULL CHECK (miktar > 0),
+                  teslim_edilen REAL NOT NULL DEFAULT 0 CHECK (teslim_edilen >= 0 AND teslim_edilen <= miktar),
+                  birim_fiyat REAL NOT NULL CHECK (birim_fiyat >= 0),
+                  kdv REAL NOT NULL,
+                  isk1 REAL NOT NULL DEFAULT 0, isk2 REAL NOT NULL DEFAULT 0,
+                  isk3 REAL NOT NULL DEFAULT 0, isk4 REAL NOT NULL DEFAULT 0,
+                  kampanya INTEGER NOT NULL DEFAULT 0,
+                  veren INTEGER REFERENCES kullanici(sirano),
+                  tarih TEXT NOT NULL))",
+             "CREATE INDEX siparis_cari ON siparis(cari, idno)",
+             "CREATE INDEX satir_siparis ON siparis_satir(siparis)",
+             "CREATE INDEX satir_stok ON siparis_satir(stok)",
+             // The usual delivery comes second: the confirmation window preselects the second mode.
+             "INSERT INTO teslim_sekli (no, adi, sira) VALUES (1, 'Müşteri Teslim Alacak', 1), (2, 'Kargo ile Gönderilsin', 2),"
+             " (3, 'Servis ile Teslim', 3)",
+             "INSERT INTO kargo_turu (no, adi, sira) VALUES (1, 'Alıcı Ödemeli', 1), (2, 'Gönderici Ödemeli', 2), (3, 'Ambar', 3)",
+             "INSERT INTO kargo_firma (no, tur, adi, uyari) VALUES"
+             " (1, 1, 'YOLDAŞ KARGO', ''),"
+             " (2, 1, 'ANADOLU HIZLI TAŞIMA', 'Cumartesi günleri teslimat yapılmamaktadır.'),"
+             " (3, 2, 'YOLDAŞ KARGO', 'Gönderici ödemeli gönderilerde 5.000 TL altı siparişlere kargo ücreti yansıtılır.'),"
+             " (4, 3, 'MAVİ AMBAR', 'Ambar teslimleri ertesi iş günü yola çıkar.')",
+         }},
     };
 }
 

@@ -18,6 +18,7 @@ std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database)
     if (database) {
         addIdentityAndCatalogue(*d, database);
         addBasket(*d, database);
+        addOrders(*d, database);
     }
     return d;
 }

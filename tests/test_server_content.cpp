@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -319,4 +320,96 @@ TEST_F(ServerBasket, TwoClientsAddingAtOnceLoseNothing)
     for (const auto &l : all)
         total += l.miktar;
     EXPECT_EQ(total, 160);
+}
+
+// ---- ordering ----
+
+class ServerOrders : public ServerBasket
+{
+protected:
+    bool send(int carino = 101, int teslim = 2, int tur = 1, int firma = 2, const QString &note = QStringLiteral("Acil lütfen.\r\nTeşekkürler"))
+    {
+        return p->SiparisKaydet(identity(carino), carino, teslim, tur, note, 1, firma);
+    }
+};
+
+TEST_F(ServerOrders, ReferenceListsForTheConfirmationWindow)
+{
+    TableReader *teslim = p->TeslimVer();
+    ASSERT_TRUE(teslim && teslim->next() && teslim->next());
+    EXPECT_EQ(teslim->value(1).toString(), QStringLiteral("Kargo ile Gönderilsin")); // the usual choice is second
+    EXPECT_EQ(p->KargoVer()->table().rowCount(), 3);
+    const DataTable firms = p->KargolarVer(1)->table();
+    ASSERT_EQ(firms.rowCount(), 2);
+    for (const char *c : {"ADI", "SIRANO", "UYARI"})
+        EXPECT_GE(firms.indexOf(QString::fromLatin1(c)), 0);
+    EXPECT_EQ(p->KargolarVer(99)->table().rowCount(), 0);
+}
+
+TEST_F(ServerOrders, TheSelectedLinesBecomeAnOrderSeenEverywhere)
+{
+    add(10001, 3, 100, 10, 5);
+    add(10002, 2, 40);
+    add(10003, 1, 15);
+    const auto basket = lines(p->SepetVer2(101));
+    p->SepetSecimGuncelle(basket[2].sirano, 0);
+
+    ASSERT_TRUE(send());
+    const auto left = lines(p->SepetVer2(101));
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].stokno, 10003);
+
+    const DataTable orders = p->OncekiSiparisler(101)->table();
+    ASSERT_EQ(orders.rowCount(), 1);
+    const int idno = static_cast<int>(orders.integer(0, orders.indexOf(u"IDNO")));
+    EXPECT_DOUBLE_EQ(orders.real(0, orders.indexOf(u"TUTAR")), 380.0);
+    EXPECT_DOUBLE_EQ(orders.real(0, orders.indexOf(u"NETTUTAR")), 256.5 + 80.0);
+    EXPECT_EQ(orders.value(0, u"DURUM").toString(), QStringLiteral("Alındı"));
+    EXPECT_EQ(orders.value(0, u"TESLIM").toString(), QStringLiteral("Kargo ile Gönderilsin"));
+    EXPECT_EQ(orders.value(0, u"KARGO").toString(), QStringLiteral("Alıcı Ödemeli"));
+    EXPECT_EQ(orders.value(0, u"KARGOADI").toString(), QStringLiteral("ANADOLU HIZLI TAŞIMA"));
+    EXPECT_EQ(orders.value(0, u"VERENINNOTU").toString(), QStringLiteral("Acil lütfen.\r\nTeşekkürler"));
+
+    const DataTable detail = p->SiparisAyrintisi2(101, idno)->table();
+    ASSERT_EQ(detail.rowCount(), 2);
+    const std::map<int, double> quantities = {{10001, 3}, {10002, 2}};
+    for (int r = 0; r < detail.rowCount(); ++r) {
+        const int stok = static_cast<int>(detail.integer(r, detail.indexOf(u"STOKNO")));
+        EXPECT_EQ(detail.integer(r, detail.indexOf(u"STOK_STOKNO")), stok);
+        EXPECT_EQ(detail.real(r, detail.indexOf(u"MIKTAR")), quantities.at(stok));
+        EXPECT_EQ(detail.real(r, detail.indexOf(u"KALAN")), quantities.at(stok)); // nothing delivered yet
+        EXPECT_EQ(detail.real(r, detail.indexOf(u"TESLIMEDILEN")), 0);
+        EXPECT_EQ(detail.integer(r, detail.indexOf(u"IDNO")), idno);
+        EXPECT_EQ(detail.value(r, u"TESLIM").toString(), QStringLiteral("Kargo ile Gönderilsin"));
+        EXPECT_FALSE(detail.isNull(r, detail.indexOf(u"ELDEKI")));
+    }
+
+    const TSiparisDipAyrinti *dip = p->SiparisAytintisiDip(0, idno);
+    ASSERT_NE(dip, nullptr);
+    EXPECT_EQ(dip->Durumu(), QStringLiteral("Alındı"));
+    EXPECT_EQ(dip->KargoCinsi(), QStringLiteral("Alıcı Ödemeli"));
+    EXPECT_EQ(dip->Kargo(), QStringLiteral("ANADOLU HIZLI TAŞIMA"));
+    EXPECT_EQ(dip->SizinMesaj(), QStringLiteral("Acil lütfen.\r\nTeşekkürler"));
+    EXPECT_EQ(dip->Veren(), QStringLiteral("DEMO"));
+    EXPECT_TRUE(p->SiparisAytintisiDip(0, 987654)->Durumu().isEmpty()); // unknown: an empty footer
+
+    EXPECT_EQ(p->TumSiparislerVer(101, 10002)->table().rowCount(), 1);
+    EXPECT_EQ(p->TumSiparislerVer(101, 0)->table().rowCount(), 2);
+    EXPECT_EQ(p->TumSiparislerVer(102, 0)->table().rowCount(), 0);
+    EXPECT_THROW(p->SiparisAyrintisi2(102, idno), ServerError); // another account's order
+}
+
+TEST_F(ServerOrders, NothingSelectedOrBadChoicesSendNothing)
+{
+    EXPECT_FALSE(send()); // empty basket
+    add(10001, 1, 10);
+    p->SepetSecimGuncelle(lines(p->SepetVer2(101))[0].sirano, 0);
+    EXPECT_FALSE(send()); // nothing selected
+    p->SepetSecimGuncelle(lines(p->SepetVer2(101))[0].sirano, 1);
+    EXPECT_THROW(send(101, 2, 1, 4), ServerError);  // a company of another cargo type
+    EXPECT_THROW(send(101, 9, 1, 2), ServerError);  // unknown delivery mode
+    EXPECT_THROW(send(424242), ServerError);        // unknown account
+    EXPECT_THROW(send(101, 2, 1, 2, QString(5000, u'x')), ServerError);
+    EXPECT_EQ(p->OncekiSiparisler(101)->table().rowCount(), 0);
+    EXPECT_EQ(p->SepetVer2(101).rowCount(), 1);
 }
