@@ -413,3 +413,59 @@ TEST_F(ServerOrders, NothingSelectedOrBadChoicesSendNothing)
     EXPECT_EQ(p->OncekiSiparisler(101)->table().rowCount(), 0);
     EXPECT_EQ(p->SepetVer2(101).rowCount(), 1);
 }
+
+// An order save cut short by the server dying leaves the whole order or none of it.
+TEST(ServerOrderAtomicity, AKilledServerLeavesAllOrNothing)
+{
+    QTemporaryDir dir;
+    const QStringList args = {QStringLiteral("--db"), dir.filePath(QStringLiteral("demo.db")), QStringLiteral("--demo"),
+                              QStringLiteral("--demo-stocks"), QStringLiteral("200")};
+    constexpr int kLines = 60;
+    int wholeOrders = 0;
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        auto server = std::make_unique<ServerProcess>(args);
+        ASSERT_NE(server->port(), 0);
+        {
+            TcpConnection c(QStringLiteral("127.0.0.1"), server->port());
+            c.open();
+            TServerMethods1Client p(&c);
+            p.SepetHepsiniSil(identity(104));
+            for (int i = 0; i < kLines; ++i)
+                p.SepetEkle2(identity(104), 104, 10001 + i, QString(), QString(), 1, 18, 10, 0, 1, 0, 0, 0, 0);
+        }
+        const quint16 port = server->port();
+        std::thread sender([port] {
+            try {
+                TcpConnection c(QStringLiteral("127.0.0.1"), port);
+                c.open();
+                TServerMethods1Client(&c).SiparisKaydet(identity(104), 104, 2, 1, QStringLiteral("yarıda"), 1, 1);
+            } catch (const RemoteError &) {
+                // the server died under the call
+            }
+        });
+        if (round > 0) // round 0 lets the save finish; the others kill it as early as they can
+            server->process().kill();
+        sender.join();
+        server.reset();
+
+        ServerProcess again(args);
+        TcpConnection c(QStringLiteral("127.0.0.1"), again.port());
+        c.open();
+        TServerMethods1Client p(&c);
+        const int inBasket = p.SepetVer2(104).rowCount();
+        const DataTable orders = p.OncekiSiparisler(104)->table();
+        int ordered = 0;
+        for (int r = 0; r < orders.rowCount(); ++r) {
+            const int lineCount = p.SiparisAyrintisi2(104, static_cast<int>(orders.integer(r, orders.indexOf(u"IDNO"))))->table().rowCount();
+            EXPECT_EQ(lineCount, kLines); // never part of an order
+            ordered += lineCount;
+        }
+        EXPECT_EQ(ordered, wholeOrders * kLines + (inBasket == 0 ? kLines : 0));
+        EXPECT_TRUE(inBasket == 0 || inBasket == kLines) << inBasket;
+        if (inBasket == 0)
+            ++wholeOrders;
+        EXPECT_EQ(orders.rowCount(), wholeOrders);
+    }
+    EXPECT_GE(wholeOrders, 1); // round 0 at least
+}
