@@ -10,13 +10,13 @@ cmake --build --preset default --target tarvik-server tarvik-call
 log=$(mktemp)
 heard=$(mktemp)
 data=$(mktemp -d)
-build/server/tarvik-server --db "$data/demo.db" --demo --demo-user dealer --listen 127.0.0.1:0 >"$log" &
+build/server/tarvik-server --db "$data/demo.db" --demo --demo-user dealer --listen 127.0.0.1:0 --http 127.0.0.1:0 >"$log" &
 server=$!
 listener=""
 trap 'kill $listener $server 2>/dev/null; rm -rf "$log" "$heard" "$data"' EXIT
-for _ in $(seq 300); do grep -q '^listening on' "$log" && break; sleep 0.1; done
+for _ in $(seq 300); do grep -q '^http on' "$log" && break; sleep 0.1; done
 address=$(sed -n 's/^listening on //p' "$log")
-echo "tarvik-server is listening on $address"
+echo "tarvik-server is listening on $address; its web site is on $(sed -n 's/^http on //p' "$log")"
 export TARVIK_SERVER=$address
 
 set -x

@@ -1,11 +1,13 @@
 // tarvik-server: the substitute application server.
-//   tarvik-server [--listen HOST:PORT] [--db FILE] [--demo [--demo-user ROLE]]
+//   tarvik-server [--listen HOST:PORT] [--http HOST:PORT] [--setup FILE] [--db FILE] [--demo [--demo-user ROLE]]
 //   tarvik-server notify [--server HOST:PORT] [JSON]   makes the running server notify every registered
 //                                                      client and prints how many answered true
 
 #include "connection.h"
 #include "database.h"
+#include "artwork.h"
 #include "demo.h"
+#include "web_site.h"
 #include "localenv.h"
 #include "errors.h"
 #include "frame_socket.h"
@@ -13,7 +15,10 @@
 #include "rpc_server.h"
 #include "server_methods.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QJsonDocument>
 #include <QTcpSocket>
 #include <QSocketNotifier>
@@ -38,7 +43,8 @@ int usage(const char *error)
 {
     if (error)
         std::fprintf(stderr, "tarvik-server: %s\n", error);
-    std::fprintf(stderr, "usage: tarvik-server [--listen HOST:PORT] [--db FILE]\n"
+    std::fprintf(stderr, "usage: tarvik-server [--listen HOST:PORT] [--http HOST:PORT] [--setup FILE] [--db FILE]\n"
+                         "                     [--demo [--demo-user dealer|rep1|rep2|type3|type4]]\n"
                          "       tarvik-server notify [--server HOST:PORT] [JSON]\n");
     return 2;
 }
@@ -101,12 +107,18 @@ int notify(const QStringList &args)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The pictures and documents are drawn with Qt's painter, which needs a (headless) GUI application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (argc > 1 && std::string_view(argv[1]) == "notify")
         return notify(app.arguments().mid(2));
     QString host = QStringLiteral("127.0.0.1");
     quint16 port = 9090;
     QString db;
+    QString httpHost = QStringLiteral("127.0.0.1");
+    quint16 httpPort = 8080;
+    QString setupFile;
     bool demo = false;
     QString demoUser;
     int demoStocks = 20000;
@@ -116,6 +128,11 @@ int main(int argc, char **argv)
         if (a == QLatin1String("--listen") && i + 1 < args.size()) {
             if (!tarvik::parseHostPort(args[++i], &host, &port))
                 return usage("--listen needs HOST:PORT");
+        } else if (a == QLatin1String("--http") && i + 1 < args.size()) {
+            if (!tarvik::parseHostPort(args[++i], &httpHost, &httpPort))
+                return usage("--http needs HOST:PORT");
+        } else if (a == QLatin1String("--setup") && i + 1 < args.size()) {
+            setupFile = args[++i];
         } else if (a == QLatin1String("--db") && i + 1 < args.size()) {
             db = args[++i];
         } else if (a == QLatin1String("--demo")) {
@@ -176,13 +193,48 @@ int main(int argc, char **argv)
         }
     }
 
+    QHostAddress httpAddress;
+    if (!httpAddress.setAddress(httpHost)) {
+        if (httpHost != QLatin1String("localhost"))
+            return usage("--http needs a numeric address");
+        httpAddress = QHostAddress(QHostAddress::LocalHost);
+    }
+
     tarvik::server::RpcServer server(tarvik::server::makeDispatcher(database));
+    tarvik::server::WebSite web(
+        [database](int stokNo) -> std::optional<QByteArray> {
+            if (!database)
+                return std::nullopt;
+            QSqlQuery q = database->exec(QStringLiteral("SELECT adi, marka FROM stok WHERE no = ? AND resim <> 0"), {stokNo});
+            if (!q.next())
+                return std::nullopt;
+            return tarvik::server::stockPictureJpeg(stokNo, q.value(0).toString(), q.value(1).toString());
+        },
+        [database](const tarvik::server::RequestForm &f) {
+            if (!database)
+                throw std::runtime_error("no database to keep the request in");
+            const QJsonObject form{{QStringLiteral("firma"), f.companyName}, {QStringLiteral("yetkili"), f.contactPerson},
+                                   {QStringLiteral("telefon"), f.phone},     {QStringLiteral("eposta"), f.email},
+                                   {QStringLiteral("sehir"), f.city},        {QStringLiteral("adres"), f.address},
+                                   {QStringLiteral("vergidairesi"), f.taxOffice}, {QStringLiteral("vergino"), f.taxNumber},
+                                   {QStringLiteral("not"), f.note},          {QStringLiteral("adresip"), f.remoteAddress}};
+            database->transaction([&](QSqlDatabase &) {
+                database->exec(QStringLiteral("INSERT INTO giden (tur, kimlik, icerik) VALUES ('istek formu', ?, ?)"),
+                               {f.machineId, QString::fromUtf8(QJsonDocument(form).toJson(QJsonDocument::Compact))});
+            });
+        },
+        setupFile);
     QString error;
     if (!server.listen(address, port, &error)) {
         std::fprintf(stderr, "tarvik-server: cannot listen on %s:%u: %s\n", qPrintable(host), unsigned(port), qPrintable(error));
         return 1;
     }
+    if (!web.listen(httpAddress, httpPort, &error)) {
+        std::fprintf(stderr, "tarvik-server: cannot serve the web site on %s:%u: %s\n", qPrintable(httpHost), unsigned(httpPort), qPrintable(error));
+        return 1;
+    }
     std::printf("listening on %s:%u\n", qPrintable(server.address().toString()), unsigned(server.port()));
+    std::printf("http on %s:%u\n", qPrintable(web.address().toString()), unsigned(web.port()));
     std::fflush(stdout);
     const int rc = app.exec();
     server.stop();

@@ -1,5 +1,6 @@
 // Identity and catalogue methods: BuyukGetir, StokAraGetir.
 
+#include "database.h"
 #include "demo.h"
 #include "errors.h"
 #include "money.h"
@@ -57,9 +58,54 @@ DataTable stockListColumns()
         {"Y", DbxType::Int32}, {"K", DbxType::Int32}, {"INDIRIMYAZI", DbxType::WideString},
         {"NETFIYAT", DbxType::Double}, {"KDVDAHIL", DbxType::Double}, {"IND1", DbxType::Double},
         {"IND2", DbxType::Double}, {"IND3", DbxType::Double}, {"IND4", DbxType::Double},
+        // The new-stocks and campaign lists read the first rate as INDIRIM and the list price as ESKIFIYAT.
+        {"INDIRIM", DbxType::Double}, {"ESKIFIYAT", DbxType::Double},
     };
     for (const auto &c : columns)
         t.addColumn(QString::fromLatin1(c.name), c.type);
+    return t;
+}
+
+// The stock-list rows of the stocks that `filter` selects from stok s, priced for an account: FIYAT is the
+// campaign price when there is one (K 1, no discounts), else the list price with the account's rates.
+DataTable stockList(Database &db, const Rates &rates, const QString &filter, const QVariantList &values)
+{
+    DataTable t = stockListColumns();
+    QSqlQuery q = db.exec(QStringLiteral(
+        "SELECT s.durum, s.oem1, s.oem2, s.oem3, s.barkod, s.adi, s.oem4, s.no, s.finish_kod, s.uretici_kodu, s.resim,"
+        "       s.barkod_no, s.diger_adi, s.dpkod, s.oem_no, s.birim, s.marka, s.model, s.ana_grup, s.ozel_kod,"
+        "       s.kalan, s.pkod, s.kdv, s.alinan_siparis, s.verilen_siparis, s.liste_fiyat, s.kamp_fiyat, s.yeni"
+        "  FROM stok s %1 ORDER BY s.adi, s.no LIMIT %2").arg(filter).arg(kSearchLimit),
+        values);
+    while (q.next()) {
+        std::vector<QVariant> row;
+        row.reserve(39);
+        for (int i = 0; i < 26; ++i)
+            row.push_back(q.value(i));
+        const double list = q.value(25).toDouble();
+        const double campaign = q.value(26).toDouble();
+        const bool k = campaign > 0;
+        const double price = k ? campaign : list;
+        const double kdv = q.value(22).toDouble();
+        const Rates applied = k ? Rates{} : rates;
+        const LineAmounts unit = lineAmounts(1, price, kdv, applied.r);
+        QStringList shown;
+        for (double r : applied.r)
+            if (r > 0)
+                shown << rateText(r);
+        row.push_back(campaign);          // KAMPFIYAT
+        row.push_back(price);             // FIYAT
+        row.push_back(q.value(27).toInt()); // Y
+        row.push_back(k ? 1 : 0);         // K
+        row.push_back(k ? QStringLiteral("Fiyat") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'));
+        row.push_back(unit.net);          // NETFIYAT
+        row.push_back(unit.total);        // KDVDAHIL
+        for (double r : applied.r)
+            row.push_back(r);             // IND1..IND4
+        row.push_back(applied.r[0]);      // INDIRIM
+        row.push_back(list);              // ESKIFIYAT
+        t.appendRow(row);
+    }
     return t;
 }
 
@@ -107,51 +153,20 @@ void addIdentityAndCatalogue(Dispatcher &d, const std::shared_ptr<Database> &db)
     d.add(MethodId::StokAraGetir, [db](ServerCall &c) {
         const TSonucBilgisi *bilgi = c.objectAs<TSonucBilgisi>("bilgi");
         const Rates rates = accountRates(*db, bilgi ? bilgi->CARINO() : 0);
-        DataTable t = stockListColumns();
         const QString query = stockSearchQuery(c.string("kod").trimmed());
         if (query.isEmpty()) {
-            c.setResult(std::move(t));
+            c.setResult(stockListColumns());
             return;
         }
-        QSqlQuery q = db->exec(QStringLiteral(
-            "SELECT s.durum, s.oem1, s.oem2, s.oem3, s.barkod, s.adi, s.oem4, s.no, s.finish_kod, s.uretici_kodu, s.resim,"
-            "       s.barkod_no, s.diger_adi, s.dpkod, s.oem_no, s.birim, s.marka, s.model, s.ana_grup, s.ozel_kod,"
-            "       s.kalan, s.pkod, s.kdv, s.alinan_siparis, s.verilen_siparis, s.liste_fiyat, s.kamp_fiyat, s.yeni"
-            "  FROM stok_ara a JOIN stok s ON s.no = a.rowid"
-            " WHERE stok_ara MATCH ? ORDER BY s.adi, s.no LIMIT %1").arg(kSearchLimit),
-            {query});
-        while (q.next()) {
-            std::vector<QVariant> row;
-            row.reserve(37);
-            for (int i = 0; i < 26; ++i)
-                row.push_back(q.value(i));
-            const double list = q.value(25).toDouble();
-            const double campaign = q.value(26).toDouble();
-            const bool k = campaign > 0;
-            const double price = k ? campaign : list;
-            const double kdv = q.value(22).toDouble();
-            double net = price;
-            QStringList shown;
-            const Rates applied = k ? Rates{} : rates;
-            for (double r : applied.r) {
-                if (r > 0) {
-                    net -= net * r / 100.0;
-                    shown << rateText(r);
-                }
-            }
-            net = IkiHaneYuvarla(net);
-            row.push_back(campaign);                                 // KAMPFIYAT
-            row.push_back(price);                                    // FIYAT
-            row.push_back(q.value(27).toInt());                      // Y
-            row.push_back(k ? 1 : 0);                                // K
-            row.push_back(k ? QStringLiteral("Fiyat") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'));
-            row.push_back(net);                                      // NETFIYAT
-            row.push_back(IkiHaneYuvarla(net * (1 + kdv / 100.0))); // KDVDAHIL
-            for (double r : applied.r)
-                row.push_back(r);                                    // IND1..IND4
-            t.appendRow(row);
-        }
-        c.setResult(std::move(t));
+        c.setResult(stockList(*db, rates, QStringLiteral("JOIN stok_ara a ON a.rowid = s.no WHERE stok_ara MATCH ?"), {query}));
+    });
+
+    d.add(MethodId::YenilerVer2, [db](ServerCall &c) {
+        c.setResult(stockList(*db, accountRates(*db, c.integer("carino")), QStringLiteral("WHERE s.yeni = 1"), {}));
+    });
+
+    d.add(MethodId::KampanyaliVer2, [db](ServerCall &c) {
+        c.setResult(stockList(*db, accountRates(*db, c.integer("cario")), QStringLiteral("WHERE s.kamp_fiyat > 0"), {}));
     });
 }
 

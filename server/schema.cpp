@@ -155,6 +155,16 @@ std::vector<Migration> Database::standardMigrations()
              " (3, 2, 'YOLDAŞ KARGO', 'Gönderici ödemeli gönderilerde 5.000 TL altı siparişlere kargo ücreti yansıtılır.'),"
              " (4, 3, 'MAVİ AMBAR', 'Ambar teslimleri ertesi iş günü yola çıkar.')",
          }},
+        {5, "outbox",
+         {
+             // What is to be sent to the distributor's people: request forms, mails, password changes.
+             R"(CREATE TABLE giden (
+                  no INTEGER PRIMARY KEY,
+                  tur TEXT NOT NULL,
+                  kimlik TEXT NOT NULL DEFAULT '',
+                  icerik TEXT NOT NULL,
+                  zaman TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))))",
+         }},
     };
 }
 

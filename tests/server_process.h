@@ -13,18 +13,24 @@ public:
     explicit ServerProcess(const QStringList &extraArgs = {}, quint16 port = 0)
     {
         process_.setProgram(QStringLiteral(TARVIK_SERVER_EXE));
-        process_.setArguments(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port)} + extraArgs);
+        process_.setArguments(QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
+                                          QStringLiteral("--http"), QStringLiteral("127.0.0.1:0")}
+                              + extraArgs);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start();
         if (!process_.waitForStarted(10000))
             return;
         QByteArray out;
-        while (!out.contains('\n') && process_.waitForReadyRead(10000))
+        while (out.count('\n') < 2 && process_.waitForReadyRead(10000))
             out += process_.readAllStandardOutput();
-        const QByteArray line = out.left(out.indexOf('\n'));
-        const QByteArray prefix = "listening on 127.0.0.1:";
-        if (line.startsWith(prefix))
-            port_ = static_cast<quint16>(line.mid(prefix.size()).toUInt());
+        const QList<QByteArray> lines = out.split('\n');
+        const QByteArray prefix = "listening on 127.0.0.1:", httpPrefix = "http on 127.0.0.1:";
+        for (const QByteArray &line : lines) {
+            if (line.startsWith(prefix))
+                port_ = static_cast<quint16>(line.mid(prefix.size()).toUInt());
+            else if (line.startsWith(httpPrefix))
+                httpPort_ = static_cast<quint16>(line.mid(httpPrefix.size()).toUInt());
+        }
     }
 
     ~ServerProcess()
@@ -37,6 +43,7 @@ public:
     }
 
     quint16 port() const { return port_; }
+    quint16 httpPort() const { return httpPort_; }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
     QProcess &process() { return process_; }
 
@@ -46,6 +53,7 @@ public:
 private:
     QProcess process_;
     quint16 port_ = 0;
+    quint16 httpPort_ = 0;
 };
 
 inline quint16 ServerProcess::freePort()

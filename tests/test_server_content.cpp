@@ -6,6 +6,9 @@
 #include "server_process.h"
 #include "servermethods.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -167,6 +170,27 @@ TEST_F(ServerCatalogue, NamesMatchWordByWordIgnoringCaseAndTurkishLetters)
     const DataTable shortTerm = search(QStringLiteral("ab"));
     EXPECT_EQ(shortTerm.rowCount(), 0);
     EXPECT_GE(shortTerm.indexOf(u"IND1"), 0); // an empty result still has its columns
+}
+
+TEST_F(ServerCatalogue, NewAndCampaignListsCarryTheStockListColumns)
+{
+    auto c = server->connect();
+    TServerMethods1Client p(c.get());
+    const DataTable yeni = p.YenilerVer2(100);
+    const DataTable kamp = p.KampanyaliVer2(100, 0);
+    ASSERT_GT(yeni.rowCount(), 0);
+    ASSERT_GT(kamp.rowCount(), 0);
+    for (int r = 0; r < yeni.rowCount(); ++r)
+        EXPECT_EQ(yeni.integer(r, yeni.indexOf(u"Y")), 1);
+    for (int r = 0; r < kamp.rowCount(); ++r) {
+        EXPECT_EQ(kamp.integer(r, kamp.indexOf(u"K")), 1);
+        EXPECT_EQ(kamp.real(r, kamp.indexOf(u"FIYAT")), kamp.real(r, kamp.indexOf(u"KAMPFIYAT")));
+        EXPECT_LT(kamp.real(r, kamp.indexOf(u"FIYAT")), kamp.real(r, kamp.indexOf(u"ESKIFIYAT")));
+    }
+    for (const DataTable *t : {&yeni, &kamp})
+        for (const char *col : {"STOK_STOKNO", "IND1", "INDIRIM", "INDIRIMYAZI", "NETFIYAT", "KDVDAHIL", "DURUM", "RESIM"})
+            EXPECT_GE(t->indexOf(QString::fromLatin1(col)), 0) << col;
+    EXPECT_THROW(p.YenilerVer2(424242), ServerError);
 }
 
 TEST_F(ServerCatalogue, HostileTermsAndUnknownAccounts)
@@ -468,4 +492,76 @@ TEST(ServerOrderAtomicity, AKilledServerLeavesAllOrNothing)
         EXPECT_EQ(orders.rowCount(), wholeOrders);
     }
     EXPECT_GE(wholeOrders, 1); // round 0 at least
+}
+
+// ---- the web site of the running server ----
+
+namespace {
+
+// One HTTP/1.0 exchange over a plain socket: status line and body.
+std::pair<QByteArray, QByteArray> http(quint16 port, const QByteArray &request)
+{
+    QTcpSocket s;
+    s.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!s.waitForConnected(5000))
+        return {};
+    s.write(request);
+    s.waitForBytesWritten(5000);
+    // Read until the headers and Content-Length bytes of body are in (the server may keep the connection).
+    QByteArray reply;
+    qsizetype split = -1, length = -1;
+    while (s.waitForReadyRead(5000) || s.bytesAvailable() > 0) {
+        reply += s.readAll();
+        if (split < 0 && (split = reply.indexOf("\r\n\r\n")) >= 0) {
+            const qsizetype at = reply.toLower().indexOf("content-length:");
+            length = at >= 0 && at < split ? reply.mid(at + 15, reply.indexOf("\r\n", at) - at - 15).trimmed().toLongLong() : -1;
+        }
+        if (split >= 0 && length >= 0 && reply.size() >= split + 4 + length)
+            break;
+    }
+    return {reply.left(reply.indexOf("\r\n")), split < 0 ? QByteArray() : reply.mid(split + 4)};
+}
+
+} // namespace
+
+TEST(ServerWebSite, PicturesAndTheRequestFormReachTheDatabase)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("demo.db"));
+    ServerProcess server({QStringLiteral("--db"), file, QStringLiteral("--demo"), QStringLiteral("--demo-stocks"), QStringLiteral("50")});
+    ASSERT_NE(server.httpPort(), 0);
+
+    // A stock that has a picture.
+    int withPicture = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("webtest"));
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(QStringLiteral("SELECT no FROM stok WHERE resim = 1 LIMIT 1"), db);
+        ASSERT_TRUE(q.next());
+        withPicture = q.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("webtest"));
+
+    const auto [status, body] = http(server.httpPort(), "GET /resimgoster.ashx?id=" + QByteArray::number(withPicture) + " HTTP/1.0\r\n\r\n");
+    EXPECT_TRUE(status.contains("200")) << status.constData();
+    EXPECT_GT(body.size(), 1200); // the client ignores anything smaller
+    EXPECT_TRUE(body.startsWith("\xFF\xD8")) << "not a JPEG";
+    EXPECT_TRUE(http(server.httpPort(), "GET /resimgoster.ashx?id=99999999 HTTP/1.0\r\n\r\n").first.contains("404"));
+
+    const QByteArray form = "firma=%C3%96Z+OTO&telefon=0532+111+22+33&not=Merhaba";
+    const auto posted = http(server.httpPort(), "POST /formmailgonder.aspx?carino=0&kullanici=%20&id=ABC-123 HTTP/1.0\r\n"
+                                                "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: "
+                                                    + QByteArray::number(form.size()) + "\r\n\r\n" + form);
+    EXPECT_TRUE(posted.first.contains("200")) << posted.first.constData();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("webtest2"));
+        db.setDatabaseName(file);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(QStringLiteral("SELECT tur, kimlik, icerik FROM giden"), db);
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(1).toString(), QStringLiteral("ABC-123"));
+        EXPECT_TRUE(q.value(2).toString().contains(QStringLiteral("ÖZ OTO")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("webtest2"));
 }
