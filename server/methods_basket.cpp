@@ -22,12 +22,6 @@ namespace {
     throw RemoteError(QStringLiteral("EBasketError"), message);
 }
 
-void requireAccount(Database &db, int carino)
-{
-    QSqlQuery q = db.exec(QStringLiteral("SELECT 1 FROM cari WHERE no = ?"), {carino});
-    if (!q.next())
-        refuse(QStringLiteral("Cari bulunamadı: %1").arg(carino));
-}
 
 int accountOf(const ServerCall &c, std::string_view param)
 {
@@ -133,14 +127,10 @@ void addBasket(Dispatcher &d, const std::shared_ptr<Database> &db)
             const double rates[4] = {q.value(11).toDouble(), q.value(12).toDouble(), q.value(13).toDouble(), q.value(14).toDouble()};
             const double miktar = q.value(9).toDouble(), fiyat = q.value(10).toDouble(), kdv = q.value(15).toDouble();
             const LineAmounts a = lineAmounts(miktar, fiyat, kdv, rates);
-            QStringList shown;
-            for (double r : rates)
-                if (r > 0)
-                    shown << rateText(r);
             const int sirano = q.value(2).toInt();
             t.appendRow({q.value(0), when, sirano, 0, q.value(3), when.date(), 0, q.value(4), q.value(5), q.value(6), q.value(7),
                          q.value(8), miktar, fiyat, a.gross,
-                         q.value(34).toInt() > 0 ? QStringLiteral("Kampanyalı") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'),
+                         discountText(rates, q.value(34).toInt() > 0, QStringLiteral("Kampanyalı")),
                          rates[0], rates[1], rates[2], rates[3], a.discount, a.netUnit, kdv, a.vat, a.net, QStringLiteral("TL"), 1.0,
                          q.value(16), when.time().toString(QStringLiteral("HH:mm")), 0, 0, QStringLiteral(""), sirano, q.value(16),
                          q.value(17), q.value(18), q.value(19), q.value(20), q.value(21), q.value(22), q.value(23), q.value(4),

@@ -89,15 +89,11 @@ DataTable stockList(Database &db, const Rates &rates, const QString &filter, con
         const double kdv = q.value(22).toDouble();
         const Rates applied = k ? Rates{} : rates;
         const LineAmounts unit = lineAmounts(1, price, kdv, applied.r);
-        QStringList shown;
-        for (double r : applied.r)
-            if (r > 0)
-                shown << rateText(r);
         row.push_back(campaign);          // KAMPFIYAT
         row.push_back(price);             // FIYAT
         row.push_back(q.value(27).toInt()); // Y
         row.push_back(k ? 1 : 0);         // K
-        row.push_back(k ? QStringLiteral("Fiyat") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'));
+        row.push_back(discountText(applied.r, k, QStringLiteral("Fiyat")));
         row.push_back(unit.net);          // NETFIYAT
         row.push_back(unit.total);        // KDVDAHIL
         for (double r : applied.r)
@@ -114,6 +110,24 @@ DataTable stockList(Database &db, const Rates &rates, const QString &filter, con
 QString rateText(double r)
 {
     return r == std::floor(r) ? QString::number(static_cast<qint64>(r)) : QString::number(r, 'f', 1).replace(u'.', u',');
+}
+
+QString discountText(const double rates[4], bool campaign, const QString &campaignText)
+{
+    if (campaign)
+        return campaignText;
+    QStringList shown;
+    for (int i = 0; i < 4; ++i)
+        if (rates[i] > 0)
+            shown << rateText(rates[i]);
+    return shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+');
+}
+
+void requireAccount(Database &db, int carino)
+{
+    QSqlQuery q = db.exec(QStringLiteral("SELECT 1 FROM cari WHERE no = ?"), {carino});
+    if (!q.next())
+        throw RemoteError(QStringLiteral("EDatabaseError"), QStringLiteral("Cari bulunamadı: %1").arg(carino));
 }
 
 void addIdentityAndCatalogue(Dispatcher &d, const std::shared_ptr<Database> &db)

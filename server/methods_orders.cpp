@@ -95,13 +95,9 @@ DataTable orderLines(Database &db, const QString &where, const QVariantList &val
         const double miktar = q.value(5).toDouble(), fiyat = q.value(6).toDouble(), kdv = q.value(11).toDouble();
         const double rates[4] = {q.value(7).toDouble(), q.value(8).toDouble(), q.value(9).toDouble(), q.value(10).toDouble()};
         const LineAmounts a = lineAmounts(miktar, fiyat, kdv, rates);
-        QStringList shown;
-        for (double r : rates)
-            if (r > 0)
-                shown << rateText(r);
         const double delivered = q.value(13).toDouble();
         t.appendRow({when, q.value(1), q.value(2), q.value(3), q.value(4), miktar, fiyat, a.gross,
-                     q.value(40).toInt() > 0 ? QStringLiteral("Kampanyalı") : shown.isEmpty() ? QStringLiteral("0") : shown.join(u'+'),
+                     discountText(rates, q.value(40).toInt() > 0, QStringLiteral("Kampanyalı")),
                      a.netUnit, kdv, a.vat, a.net, q.value(12), delivered, miktar - delivered, q.value(14), when.date(),
                      rates[0], rates[1], rates[2], rates[3], QStringLiteral("TL"), when.time().toString(QStringLiteral("HH:mm")),
                      q.value(15), q.value(16), q.value(17), q.value(18), q.value(19), q.value(20), q.value(21), q.value(22),
@@ -112,11 +108,6 @@ DataTable orderLines(Database &db, const QString &where, const QVariantList &val
     return t;
 }
 
-void requireAccount(Database &db, int carino)
-{
-    if (!exists(db, QStringLiteral("SELECT 1 FROM cari WHERE no = ?"), {carino}))
-        refuse(QStringLiteral("Cari bulunamadı: %1").arg(carino));
-}
 
 } // namespace
 

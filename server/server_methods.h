@@ -27,5 +27,10 @@ LineAmounts lineAmounts(double quantity, double price, double vat, const double 
 
 // A discount rate as the lists write it: "10", "2,5".
 QString rateText(double rate);
+// The discount column of a line or stock: its rates joined ("10+5", "0" for none), or `campaignText` for a
+// campaign price.
+QString discountText(const double rates[4], bool campaign, const QString &campaignText);
+// Raises a clear error (class EDatabaseError) when there is no account `carino`.
+void requireAccount(Database &db, int carino);
 
 } // namespace tarvik::server
