@@ -1,5 +1,6 @@
 // Identity and catalogue methods: BuyukGetir, StokAraGetir.
 
+#include "artwork.h"
 #include "database.h"
 #include "demo.h"
 #include "errors.h"
@@ -173,6 +174,16 @@ void addIdentityAndCatalogue(Dispatcher &d, const std::shared_ptr<Database> &db)
             return;
         }
         c.setResult(stockList(*db, rates, QStringLiteral("JOIN stok_ara a ON a.rowid = s.no WHERE stok_ara MATCH ?"), {query}));
+    });
+
+    // The stock's picture as a JPEG stream with its length; length 0 and no bytes when it has none.
+    d.add(MethodId::ResimVer5, [db](ServerCall &c) {
+        QSqlQuery q = db->exec(QStringLiteral("SELECT adi, marka FROM stok WHERE no = ? AND resim <> 0"), {c.integer("stokno")});
+        QByteArray jpeg;
+        if (q.next())
+            jpeg = stockPictureJpeg(c.integer("stokno"), q.value(0).toString(), q.value(1).toString());
+        c.setOut("boy", std::int64_t(jpeg.size()));
+        c.setResult(StreamValue{jpeg});
     });
 
     d.add(MethodId::YenilerVer2, [db](ServerCall &c) {

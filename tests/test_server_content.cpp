@@ -193,6 +193,26 @@ TEST_F(ServerCatalogue, NewAndCampaignListsCarryTheStockListColumns)
     EXPECT_THROW(p.YenilerVer2(424242), ServerError);
 }
 
+TEST_F(ServerCatalogue, PicturesComeAsJpegStreamsWithTheirLength)
+{
+    const DataTable t = search(QStringLiteral("FREN"));
+    int with = 0, without = 0;
+    for (int r = 0; r < t.rowCount() && (!with || !without); ++r)
+        (t.integer(r, t.indexOf(u"RESIM")) ? with : without) = static_cast<int>(t.integer(r, t.indexOf(u"STOK_STOKNO")));
+    ASSERT_TRUE(with && without);
+    auto c = server->connect();
+    TServerMethods1Client p(c.get());
+    std::int64_t boy = -1;
+    QIODevice *picture = p.ResimVer5(with, boy);
+    ASSERT_NE(picture, nullptr);
+    const QByteArray bytes = picture->readAll();
+    EXPECT_EQ(bytes.size(), boy);
+    EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
+    QIODevice *none = p.ResimVer5(without, boy);
+    EXPECT_EQ(boy, 0);
+    EXPECT_EQ(none->size(), 0);
+}
+
 TEST_F(ServerCatalogue, HostileTermsAndUnknownAccounts)
 {
     const int before = search(QStringLiteral("FİLTRE")).rowCount();
