@@ -73,10 +73,15 @@ TEST(Await, AnErrorInTheContinuationIsShownToo)
 
 TEST(Await, RunsOverlapAndContinuationsFollowTheOrderTheWorkEnded)
 {
-    std::latch secondStarted(1);
+    // The first run's work waits until the second run's continuation has run: both works overlap, and
+    // the second ends first.
+    std::latch secondContinued(1);
     std::vector<int> order;
-    Baslat([&] { secondStarted.wait(); })->Await([&] { order.push_back(1); });
-    Baslat([&] { secondStarted.count_down(); })->Await([&] { order.push_back(2); });
+    Baslat([&] { secondContinued.wait(); })->Await([&] { order.push_back(1); });
+    Baslat([] {})->Await([&] {
+        order.push_back(2);
+        secondContinued.count_down();
+    });
     ASSERT_TRUE(waitUntil([&] { return order.size() == 2; }));
     EXPECT_EQ(order, (std::vector<int>{2, 1}));
 }
