@@ -5,10 +5,10 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev libsimdjson-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev poppler-utils)
 fi
 
 missing=()

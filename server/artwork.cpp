@@ -54,18 +54,19 @@ QFont uiFont(qreal pixelSize, QFont::Weight weight = QFont::Normal)
     return f;
 }
 
-// Draws `text` in `rect` (word-wrapped) at the largest pixel size between maxPx and minPx that fits;
-// when even minPx does not fit, one elided line at minPx.
+// Draws `text` in `rect` (word-wrapped unless `wrap` is false) at the largest pixel size between maxPx
+// and minPx that fits; when even minPx does not fit, one elided line at minPx.
 void drawFitted(QPainter &p, const QRectF &rect, const QString &text, int maxPx, int minPx,
-                QFont::Weight weight, int align)
+                QFont::Weight weight, int align, bool wrap = true)
 {
+    const int flags = align | (wrap ? int(Qt::TextWordWrap) : 0);
     for (int px = maxPx; px >= minPx; --px) {
         const QFont f = uiFont(px, weight);
         const QFontMetricsF fm(f, p.device());
-        const QRectF need = fm.boundingRect(rect, align | Qt::TextWordWrap, text);
+        const QRectF need = fm.boundingRect(rect, flags, text);
         if (need.width() <= rect.width() + 0.5 && need.height() <= rect.height() + 0.5) {
             p.setFont(f);
-            p.drawText(rect, align | Qt::TextWordWrap, text);
+            p.drawText(rect, flags, text);
             return;
         }
     }
@@ -116,7 +117,8 @@ quint32 mix(quint32 x)
 enum class Part { BrakeDisc, Gear, OilFilter, SparkPlug, Bearing };
 constexpr int kPartKinds = 5;
 
-QColor steel(int lightness) { return QColor::fromHsl(212, 12, lightness); }
+// Steel greys of the parts; `lightness` in per cent.
+QColor steel(int lightness) { return QColor::fromHsl(212, 28, std::clamp(lightness, 0, 100) * 255 / 100); }
 
 void drawShadow(QPainter &p, const QRectF &box)
 {
@@ -468,87 +470,95 @@ QList<QRgb> medianCut(std::vector<Entry> colours, int want)
     struct Box
     {
         std::size_t begin, end;
+        int channel = 0;    // the widest channel
+        int range = 0;      // its extent
+        quint64 weight = 0; // pixels in the box
     };
-    std::vector<Box> boxes{{0, colours.size()}};
-    auto widest = [&](const Box &b, int *which) {
+    auto measure = [&colours](std::size_t begin, std::size_t end) {
+        Box b{begin, end};
         int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
-        for (std::size_t i = b.begin; i < b.end; ++i)
+        for (std::size_t i = begin; i < end; ++i) {
             for (int ch = 0; ch < 3; ++ch) {
                 lo[ch] = std::min(lo[ch], channel(colours[i].rgb, ch));
                 hi[ch] = std::max(hi[ch], channel(colours[i].rgb, ch));
             }
-        int best = 0;
-        for (int ch = 1; ch < 3; ++ch)
-            if (hi[ch] - lo[ch] > hi[best] - lo[best])
-                best = ch;
-        *which = best;
-        return hi[best] - lo[best];
-    };
-    while (static_cast<int>(boxes.size()) < want) {
-        int pick = -1, pickChannel = 0, pickRange = 0;
-        quint64 pickWeight = 0;
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            if (boxes[i].end - boxes[i].begin < 2)
-                continue;
-            int ch = 0;
-            const int range = widest(boxes[i], &ch);
-            quint64 weight = 0;
-            for (std::size_t k = boxes[i].begin; k < boxes[i].end; ++k)
-                weight += colours[k].count;
-            if (pick < 0 || range > pickRange || (range == pickRange && weight > pickWeight)) {
-                pick = static_cast<int>(i);
-                pickChannel = ch;
-                pickRange = range;
-                pickWeight = weight;
-            }
+            b.weight += colours[i].count;
         }
-        if (pick < 0)
-            break;
-        Box &b = boxes[static_cast<std::size_t>(pick)];
+        for (int ch = 1; ch < 3; ++ch)
+            if (hi[ch] - lo[ch] > hi[b.channel] - lo[b.channel])
+                b.channel = ch;
+        b.range = end - begin < 2 ? -1 : hi[b.channel] - lo[b.channel];
+        return b;
+    };
+    std::vector<Box> boxes{measure(0, colours.size())};
+    while (static_cast<int>(boxes.size()) < want) {
+        std::size_t pick = boxes.size();
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].range < 0)
+                continue;
+            if (pick == boxes.size() || boxes[i].range > boxes[pick].range
+                || (boxes[i].range == boxes[pick].range && boxes[i].weight > boxes[pick].weight))
+                pick = i;
+        }
+        if (pick == boxes.size())
+            break; // every box holds one colour
+        const Box b = boxes[pick];
+        const int ch = b.channel;
         std::sort(colours.begin() + static_cast<std::ptrdiff_t>(b.begin), colours.begin() + static_cast<std::ptrdiff_t>(b.end),
-                  [pickChannel](const Entry &l, const Entry &r) {
-                      const int a = channel(l.rgb, pickChannel), c = channel(r.rgb, pickChannel);
+                  [ch](const Entry &l, const Entry &r) {
+                      const int a = channel(l.rgb, ch), c = channel(r.rgb, ch);
                       return a != c ? a < c : l.rgb < r.rgb;
                   });
+        // Split at the weighted median, keeping both halves non-empty.
         quint64 acc = 0;
         std::size_t split = b.begin + 1;
         for (std::size_t k = b.begin; k < b.end - 1; ++k) {
             acc += colours[k].count;
             split = k + 1;
-            if (acc * 2 >= pickWeight)
+            if (acc * 2 >= b.weight)
                 break;
         }
-        const Box second{split, b.end};
-        b.end = split;
-        boxes.push_back(second);
+        boxes[pick] = measure(b.begin, split);
+        boxes.push_back(measure(split, b.end));
     }
     QList<QRgb> palette;
     for (const Box &b : boxes) {
-        quint64 r = 0, g = 0, bl = 0, n = 0;
+        quint64 r = 0, g = 0, bl = 0;
         for (std::size_t k = b.begin; k < b.end; ++k) {
             r += quint64(qRed(colours[k].rgb)) * colours[k].count;
             g += quint64(qGreen(colours[k].rgb)) * colours[k].count;
             bl += quint64(qBlue(colours[k].rgb)) * colours[k].count;
-            n += colours[k].count;
         }
+        const quint64 n = b.weight;
         palette.append(qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((bl + n / 2) / n)));
     }
     return palette;
 }
 
-int nearest(const QList<QRgb> &palette, QRgb c)
+// Nearest palette entry of every colour, by a weighted distance (green counts most, as the eye sees it).
+QHash<QRgb, int> nearestEntries(const QList<QRgb> &palette, const std::vector<Entry> &colours)
 {
-    int best = 0;
-    int bestDistance = INT32_MAX;
-    for (int i = 0; i < palette.size(); ++i) {
-        const int dr = qRed(palette[i]) - qRed(c), dg = qGreen(palette[i]) - qGreen(c), db = qBlue(palette[i]) - qBlue(c);
-        const int d = 2 * dr * dr + 4 * dg * dg + 3 * db * db;
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = i;
+    std::vector<std::array<int, 3>> pal;
+    pal.reserve(std::size_t(palette.size()));
+    for (const QRgb c : palette)
+        pal.push_back({qRed(c), qGreen(c), qBlue(c)});
+    QHash<QRgb, int> index;
+    index.reserve(qsizetype(colours.size()));
+    for (const Entry &e : colours) {
+        const int r = qRed(e.rgb), g = qGreen(e.rgb), b = qBlue(e.rgb);
+        int best = 0;
+        int bestDistance = INT32_MAX;
+        for (std::size_t i = 0; i < pal.size(); ++i) {
+            const int dr = pal[i][0] - r, dg = pal[i][1] - g, db = pal[i][2] - b;
+            const int d = 2 * dr * dr + 4 * dg * dg + 3 * db * db;
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = int(i);
+            }
         }
+        index.insert(e.rgb, best);
     }
-    return best;
+    return index;
 }
 
 // Writes LZW codes of variable width, least significant bit first, into 255-byte sub-blocks.
@@ -722,8 +732,7 @@ QList<QImage> gifQuantise(const QList<QImage> &frames)
         }
     } else {
         palette = medianCut(colours, room);
-        for (const Entry &e : colours)
-            index.insert(e.rgb, nearest(palette, e.rgb));
+        index = nearestEntries(palette, colours);
     }
     const int transparentIndex = h.transparent ? int(palette.size()) : -1;
     if (h.transparent)
@@ -834,7 +843,7 @@ QByteArray stockPictureJpeg(int stokNo, const QString &name, const QString &bran
     bg.setColorAt(1, QColor(0xE6, 0xEB, 0xF2));
     p.fillRect(image.rect(), bg);
 
-    drawPart(p, int(stokNo >= 0 ? stokNo : -stokNo) % kPartKinds, QRectF(105, 34, 190, 190), accent);
+    drawPart(p, stokNo % kPartKinds, QRectF(105, 34, 190, 190), accent);
 
     // Brand badge, top left.
     const QString brandText = brand.trimmed().isEmpty() ? QStringLiteral("MARKASIZ") : brand.trimmed();
@@ -940,8 +949,8 @@ QImage stripBannerFrame(const QString &text, int lit)
         chevron(kStripBannerWidth - 150 - 18 * i, false, i == lit ? kOrange : dim);
     }
     p.setPen(Qt::white);
-    drawFitted(p, QRectF(215, 0, kStripBannerWidth - 430, kStripBannerHeight - 3), text.trimmed(), 17, 10, QFont::Bold,
-               Qt::AlignCenter);
+    drawFitted(p, QRectF(215, 0, kStripBannerWidth - 430, kStripBannerHeight - 3), text.trimmed(), 17, 11, QFont::Bold,
+               Qt::AlignCenter, false);
     p.end();
     return image;
 }
@@ -968,7 +977,7 @@ QByteArray bannerGif(int which, const QString &text)
             const qreal x = -60 + step * 90;
             QLinearGradient shine(x, 0, x + 60, 0);
             shine.setColorAt(0, QColor(255, 255, 255, 0));
-            shine.setColorAt(0.5, QColor(255, 255, 255, 70));
+            shine.setColorAt(0.5, QColor(255, 255, 255, 95));
             shine.setColorAt(1, QColor(255, 255, 255, 0));
             QPainterPath band;
             band.moveTo(x + 25, 0);
@@ -1042,7 +1051,7 @@ QByteArray advertJpeg(int no, const QString &title)
 {
     requireText("advertJpeg");
     QMutexLocker locker(&textRenderingLock());
-    const int n = no < 0 ? -no : no;
+    const int n = int(unsigned(no) % 1000000U); // only picks the look
     const bool orangeFirst = n % 2 == 1;
     const QColor main = orangeFirst ? kOrange : kNavy;
     const QColor second = orangeFirst ? kNavy : kOrange;
@@ -1096,7 +1105,6 @@ QByteArray announcementJpeg(int no, const QString &title)
 {
     requireText("announcementJpeg");
     QMutexLocker locker(&textRenderingLock());
-    const int n = no < 0 ? -no : no;
     QImage image = canvas(kAdvertWidth, kAdvertHeight, kPaper);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -1128,12 +1136,12 @@ QByteArray announcementJpeg(int no, const QString &title)
     p.setPen(kOrange);
     p.setFont(uiFont(15, QFont::Bold));
     p.drawText(QRectF(card.right() - 220, card.top(), 200, 80), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("No %1").arg(n + 1));
+               QStringLiteral("No %1").arg(qint64(no) + 1)); // the server counts from 0
 
     // A megaphone.
     {
         p.save();
-        p.translate(card.left() + 90, card.top() + 200);
+        p.translate(card.left() + 80, card.top() + 200);
         p.rotate(-12);
         QPainterPath horn;
         horn.moveTo(-30, -14);
@@ -1154,12 +1162,12 @@ QByteArray announcementJpeg(int no, const QString &title)
         p.setPen(QPen(kSky, 5, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         for (int i = 0; i < 3; ++i)
-            p.drawArc(QRectF(20 - 14 * i, -40 - 14 * i, 60 + 28 * i, 80 + 28 * i), -40 * 16, 80 * 16);
+            p.drawArc(QRectF(22 - 11 * i, -36 - 11 * i, 52 + 22 * i, 72 + 22 * i), -40 * 16, 80 * 16);
         p.restore();
     }
 
     p.setPen(kInk);
-    drawFitted(p, QRectF(card.left() + 190, card.top() + 104, card.width() - 214, 190), title.trimmed(), 30, 13,
+    drawFitted(p, QRectF(card.left() + 200, card.top() + 104, card.width() - 220, 190), title.trimmed(), 30, 13,
                QFont::Bold, Qt::AlignLeft | Qt::AlignVCenter);
     p.fillRect(QRectF(card.left() + 24, card.bottom() - 56, card.width() - 48, 1), QColor(0xD5, 0xDC, 0xE4));
     p.setPen(kGrey);

@@ -16,9 +16,9 @@
 #include <QPointF>
 #include <QString>
 
-class QPainter;
-
 #include <stdexcept>
+
+class QPainter;
 
 namespace tarvik::server {
 

@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
 #include <functional>
+#include <memory>
 
 namespace tarvik::server {
 
@@ -93,12 +95,19 @@ public:
     QFontMetricsF metrics(const QFont &f) const { return QFontMetricsF(f, writer_.get()); }
 
     void text(qreal x, qreal y, qreal w, qreal h, const QString &s, const QFont &f, const QColor &c, int align,
-              bool elide = true)
+              bool elide = true, qreal minScale = 0.8)
     {
-        painter.setFont(f);
-        painter.setPen(c);
         const QRectF r = mm(x, y, w, h);
-        painter.drawText(r, align, elide ? metrics(f).elidedText(s, Qt::ElideRight, r.width()) : s);
+        QFont font = f;
+        if (elide) {
+            // A text a little too long is set smaller (down to minScale of its size) before it is cut.
+            const qreal smallest = f.pointSizeF() * minScale;
+            while (font.pointSizeF() - 0.25 >= smallest && metrics(font).horizontalAdvance(s) > r.width())
+                font.setPointSizeF(font.pointSizeF() - 0.25);
+        }
+        painter.setFont(font);
+        painter.setPen(c);
+        painter.drawText(r, align, elide ? metrics(font).elidedText(s, Qt::ElideRight, r.width()) : s);
     }
     void fill(qreal x, qreal y, qreal w, qreal h, const QColor &c) { painter.fillRect(mm(x, y, w, h), c); }
     void line(qreal x1, qreal y1, qreal x2, qreal y2, const QColor &c, qreal widthMm)
@@ -171,30 +180,49 @@ qreal rowHeight(RowStyle s)
     return 5.6;
 }
 
-constexpr qreal kHeaderBottom = 36;      // page header: company and title
-constexpr qreal kFirstPageExtra = 44;    // information block and figures, first page only
-constexpr qreal kTableHeader = 7;
+constexpr qreal kHeaderBottom = 38;      // page header: company and title
+constexpr qreal kFirstPageExtra = 40;    // information block and figures, first page only
+constexpr qreal kTableHeader = 8.5;
 constexpr qreal kFooterTop = kPageHeight - 14;
 
-// Splits the rows over pages: [first, last) per page. A group title never ends a page.
-std::vector<std::pair<std::size_t, std::size_t>> paginate(const std::vector<Row> &rows)
+struct Page
 {
-    std::vector<std::pair<std::size_t, std::size_t>> pages;
+    std::size_t first, last;     // rows [first, last)
+    int continuedGroup = -1;     // a group that runs on from the page before: its title row, repeated
+};
+
+// Splits the rows over pages. A group title never ends a page; a page that starts inside a group
+// repeats the group's title first ("(devam)").
+std::vector<Page> paginate(const std::vector<Row> &rows)
+{
+    std::vector<Page> pages;
     std::size_t i = 0;
+    int openGroup = -1;
     do {
         const qreal top = kHeaderBottom + (pages.empty() ? kFirstPageExtra : 4) + kTableHeader;
         const qreal room = kFooterTop - 3 - top;
+        Page page{i, i, -1};
         qreal used = 0;
-        const std::size_t first = i;
+        if (openGroup >= 0 && i < rows.size() && rows[i].style != RowStyle::Group) {
+            page.continuedGroup = openGroup;
+            used += rowHeight(RowStyle::Group);
+        }
         while (i < rows.size() && used + rowHeight(rows[i].style) <= room) {
             used += rowHeight(rows[i].style);
             ++i;
         }
-        if (i < rows.size() && i > first + 1 && rows[i - 1].style == RowStyle::Group)
+        if (i < rows.size() && i > page.first + 1 && rows[i - 1].style == RowStyle::Group)
             --i;
-        if (i == first && i < rows.size())
+        if (i == page.first && i < rows.size())
             ++i; // cannot happen with these heights; keeps the loop finite all the same
-        pages.emplace_back(first, i);
+        page.last = i;
+        for (std::size_t k = page.first; k < page.last; ++k) {
+            if (rows[k].style == RowStyle::Group)
+                openGroup = int(k);
+            else if (rows[k].style == RowStyle::Subtotal || rows[k].style == RowStyle::Total)
+                openGroup = -1;
+        }
+        pages.push_back(page);
     } while (i < rows.size());
     return pages;
 }
@@ -202,16 +230,20 @@ std::vector<std::pair<std::size_t, std::size_t>> paginate(const std::vector<Row>
 void drawPageHeader(Pdf &pdf, const Report &r, const CompanyInfo &company)
 {
     QPainter &p = pdf.painter;
-    drawCompanyLogo(p, Pdf::mmPoint(kMargin + 8, 19), Pdf::mm(8));
-    pdf.text(kMargin + 19, 11, 100, 6, company.name, docFont(10, QFont::Bold), kNavy, Qt::AlignLeft | Qt::AlignVCenter);
-    pdf.text(kMargin + 19, 17, 100, 4.5, company.address, docFont(7), kGrey, Qt::AlignLeft | Qt::AlignVCenter);
-    pdf.text(kMargin + 19, 21.5, 100, 4.5,
+    const qreal width = kPageWidth - 2 * kMargin;
+    // The distributor: mark, name, address; the web address on the right.
+    drawCompanyLogo(p, Pdf::mmPoint(kMargin + 7, 17), Pdf::mm(7));
+    pdf.text(kMargin + 17, 9.5, 125, 6, company.name, docFont(10, QFont::Bold), kNavy, Qt::AlignLeft | Qt::AlignVCenter);
+    pdf.text(kMargin + 17, 15.5, 125, 4.2, company.address, docFont(7), kGrey, Qt::AlignLeft | Qt::AlignVCenter);
+    pdf.text(kMargin + 17, 19.7, 125, 4.2,
              QStringLiteral("Tel: %1 · V.D.: %2 %3").arg(company.phone, company.taxOffice, company.taxNo), docFont(7), kGrey,
              Qt::AlignLeft | Qt::AlignVCenter);
-    pdf.text(kPageWidth - kMargin - 80, 10, 80, 8, r.title, docFont(13, QFont::Bold), kNavy, Qt::AlignRight | Qt::AlignVCenter);
-    pdf.text(kPageWidth - kMargin - 80, 18, 80, 5, r.period, docFont(8.5), kInk, Qt::AlignRight | Qt::AlignVCenter);
-    pdf.fill(kMargin, 30, kPageWidth - 2 * kMargin, 0.9, kOrange);
-    pdf.fill(kMargin, 30.9, kPageWidth - 2 * kMargin, 0.3, kNavy);
+    pdf.text(kPageWidth - kMargin - 45, 9.5, 45, 6, company.web, docFont(7.5), kGrey, Qt::AlignRight | Qt::AlignVCenter);
+    pdf.fill(kMargin, 26, width, 0.9, kOrange);
+    pdf.fill(kMargin, 26.9, width, 0.3, kNavy);
+    // The report: title on the left, the period on the right.
+    pdf.text(kMargin, 28.5, width - 60, 8, r.title, docFont(13, QFont::Bold), kNavy, Qt::AlignLeft | Qt::AlignVCenter);
+    pdf.text(kPageWidth - kMargin - 60, 28.5, 60, 8, r.period, docFont(9, QFont::Bold), kInk, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void drawFirstPageBlock(Pdf &pdf, const Report &r)
@@ -219,7 +251,7 @@ void drawFirstPageBlock(Pdf &pdf, const Report &r)
     const qreal top = kHeaderBottom + 1;
     const qreal width = kPageWidth - 2 * kMargin;
     // Information: label / value pairs in two columns.
-    pdf.roundedBox(kMargin, top, width, 18, 1.5, kRule, QBrush(Qt::white));
+    pdf.roundedBox(kMargin, top, width, 14, 1.5, kRule, QBrush(Qt::white));
     for (qsizetype i = 0; i < r.info.size(); ++i) {
         const qreal x = kMargin + 3 + (i % 2) * (width / 2);
         const qreal y = top + 2 + (i / 2) * 4.8;
@@ -232,7 +264,7 @@ void drawFirstPageBlock(Pdf &pdf, const Report &r)
     const qreal cardW = (width - gap * qreal(n - 1)) / qreal(n);
     for (qsizetype i = 0; i < r.figures.size(); ++i) {
         const qreal x = kMargin + qreal(i) * (cardW + gap);
-        const qreal y = top + 21;
+        const qreal y = top + 17;
         pdf.roundedBox(x, y, cardW, 16, 1.5, kRule, QBrush(QColor(0xFA, 0xFB, 0xFD)));
         pdf.fill(x, y + 1.5, 1.1, 13, r.figures[i].accent);
         pdf.text(x + 4, y + 1.5, cardW - 6, 5, r.figures[i].label, docFont(7.5), kGrey, Qt::AlignLeft | Qt::AlignVCenter);
@@ -246,8 +278,8 @@ void drawTableHeader(Pdf &pdf, const Report &r, qreal y)
     pdf.fill(kMargin, y, width, kTableHeader, kNavy);
     qreal x = kMargin;
     for (const Column &c : r.columns) {
-        pdf.text(x + 1.2, y, c.width - 2.4, kTableHeader, c.title, docFont(7.5, QFont::Bold), Qt::white,
-                 c.align | Qt::AlignVCenter);
+        pdf.text(x + 1.2, y, c.width - 2.4, kTableHeader, c.title, docFont(7.2, QFont::Bold), Qt::white,
+                 c.align | Qt::AlignVCenter | Qt::TextWordWrap, false);
         x += c.width;
     }
 }
@@ -286,7 +318,9 @@ void drawRow(Pdf &pdf, const Report &r, const Row &row, qreal y, bool stripe)
     qreal x = kMargin;
     for (qsizetype i = 0; i < r.columns.size(); ++i) {
         const Column &c = r.columns[i];
-        pdf.text(x + 1.2, y, c.width - 2.4, h, row.cells.value(i), font, ink, c.align | Qt::AlignVCenter);
+        // Amounts (right-aligned) are never cut: they shrink instead.
+        pdf.text(x + 1.2, y, c.width - 2.4, h, row.cells.value(i), font, ink, c.align | Qt::AlignVCenter, true,
+                 c.align & Qt::AlignRight ? 0.55 : 0.92);
         x += c.width;
     }
 }
@@ -317,7 +351,13 @@ QByteArray renderReport(const Report &r, const CompanyInfo &company)
         drawTableHeader(pdf, r, y);
         y += kTableHeader;
         bool stripe = false;
-        for (std::size_t i = pages[pg].first; i < pages[pg].second; ++i) {
+        if (pages[pg].continuedGroup >= 0) {
+            Row again = r.rows[std::size_t(pages[pg].continuedGroup)];
+            again.cells[0] += QStringLiteral(" (devam)");
+            drawRow(pdf, r, again, y, false);
+            y += rowHeight(RowStyle::Group);
+        }
+        for (std::size_t i = pages[pg].first; i < pages[pg].last; ++i) {
             const Row &row = r.rows[i];
             if (row.style != RowStyle::Normal)
                 stripe = false;
@@ -358,7 +398,7 @@ QString footerText(int reportNo, const AccountReportData &d)
         s += QStringLiteral(" · Kullanıcı %1").arg(d.userNo);
     if (d.printedAt.isValid())
         s += QStringLiteral(" · Hazırlanma: %1").arg(dateTimeText(d.printedAt));
-    return s + QStringLiteral(" · ") + d.company.web;
+    return s;
 }
 
 // Balance as shown on statements: the amount without its sign, and B (the account owes) or A.
@@ -375,9 +415,9 @@ Report statementReport(const AccountReportData &d)
               {QStringLiteral("Dönem"), r.period}};
     constexpr int R = Qt::AlignRight, L = Qt::AlignLeft, C = Qt::AlignHCenter;
     r.columns = {{QStringLiteral("Tarih"), 18, L},     {QStringLiteral("Tür"), 26, L},
-                 {QStringLiteral("Evrak No"), 21, L},  {QStringLiteral("Açıklama"), 43, L},
+                 {QStringLiteral("Evrak No"), 22, L},  {QStringLiteral("Açıklama"), 41, L},
                  {QStringLiteral("Borç"), 21.5, R},    {QStringLiteral("Alacak"), 21.5, R},
-                 {QStringLiteral("Bakiye"), 22, R},    {QStringLiteral("B/A"), 7, C}};
+                 {QStringLiteral("Bakiye"), 22, R},    {QStringLiteral("B/A"), 8, C}};
     double balance = d.openingBalance, debit = 0, credit = 0;
     if (std::abs(d.openingBalance) >= 0.005)
         r.rows.push_back({RowStyle::Normal,
@@ -401,7 +441,8 @@ Report statementReport(const AccountReportData &d)
     r.figures = {{QStringLiteral("Devreden"), turkishAmount(std::abs(d.openingBalance)) + QStringLiteral(" ") + balanceSide(d.openingBalance), kGrey},
                  {QStringLiteral("Toplam Borç"), turkishAmount(debit), kBlue},
                  {QStringLiteral("Toplam Alacak"), turkishAmount(credit), kGreen},
-                 {side == QStringLiteral("A") ? QStringLiteral("Bakiye (Alacaklı)") : QStringLiteral("Bakiye (Borçlu)"),
+                 {side.isEmpty() ? QStringLiteral("Bakiye")
+                  : side == QStringLiteral("A") ? QStringLiteral("Bakiye (Alacaklı)") : QStringLiteral("Bakiye (Borçlu)"),
                   turkishAmount(std::abs(balance)) + QStringLiteral(" TL"), kOrange}};
     r.footer = footerText(6, d);
     return r;
@@ -431,10 +472,10 @@ Report receivablesReport(const AccountReportData &d)
     r.title = QStringLiteral("CARİ TOPLU ALACAK VADELERİ");
     r.period = period(d);
     constexpr int R = Qt::AlignRight, L = Qt::AlignLeft;
-    r.columns = {{QStringLiteral("Cari Kodu"), 22, L},   {QStringLiteral("Cari Adı"), 50, L},
-                 {QStringLiteral("Vadesi Gelmemiş"), 18, R}, {QStringLiteral("1-30 Gün"), 18, R},
-                 {QStringLiteral("31-60 Gün"), 18, R},   {QStringLiteral("61-90 Gün"), 18, R},
-                 {QStringLiteral("90+ Gün"), 18, R},     {QStringLiteral("Toplam"), 18, R}};
+    r.columns = {{QStringLiteral("Cari Kodu"), 20, L},   {QStringLiteral("Cari Adı"), 40, L},
+                 {QStringLiteral("Vadesi Gelmemiş"), 20, R}, {QStringLiteral("1-30 Gün"), 20, R},
+                 {QStringLiteral("31-60 Gün"), 20, R},   {QStringLiteral("61-90 Gün"), 20, R},
+                 {QStringLiteral("90+ Gün"), 20, R},     {QStringLiteral("Toplam"), 20, R}};
     std::array<double, 6> grand{};
     for (const auto &[name, lines] : byRepresentative(d.receivables)) {
         r.rows.push_back({RowStyle::Group, {QStringLiteral("Satıcı: %1").arg(name)}});

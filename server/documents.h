@@ -4,8 +4,8 @@
 // (SAnalPosPdfVer) and the account reports a representative asks for (RaporGetir 6 and 7).
 //
 // A4, Turkish text, amounts as 1.234,50. Drawn with QPdfWriter, so a QGuiApplication must exist (fonts);
-// without one the generators throw DocumentError. The documents carry the time they were made in their
-// PDF information, so two runs differ in those bytes only.
+// without one the generators throw DocumentError. The bytes are not repeatable: the writer stamps the
+// current time and orders its embedded fonts as it likes; what the pages show depends on the data only.
 
 #include <QByteArray>
 #include <QDate>
