@@ -2,6 +2,7 @@
 
 #include "database.h"
 
+#include <QDate>
 #include <QString>
 
 namespace tarvik::server {
@@ -10,6 +11,11 @@ namespace tarvik::server {
 // discounts, demo users and a stock catalogue of `stocks` items over invented brands. Deterministic:
 // the same seed gives the same data. Does nothing when the catalogue already has stocks.
 void seedDemo(Database &db, int stocks = 20000, quint64 seed = 20261211);
+
+// The demo distributor's year up to `today`: orders with partial deliveries, invoices, collections (some by
+// card), the published news text, banners, adverts and announcements. Part of seedDemo; needs the
+// accounts and `stocks` stocks in place and a QGuiApplication (the pictures are drawn).
+void seedDemoHistory(Database &db, int stocks, quint64 seed, const QDate &today);
 
 // The demo users, by the name --demo-user takes: dealer, rep1, rep2, type3, type4.
 struct DemoUser

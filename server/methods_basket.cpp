@@ -1,5 +1,5 @@
 // The basket on the server: SepetVer2, SepetEkle2, SepetGuncelle2, SepetSatirSil, SepetHepsiniSil,
-// SepetSecimGuncelle, SepetSayisi.
+// SepetSecimGuncelle.
 
 #include "database.h"
 #include "errors.h"
@@ -216,13 +216,6 @@ void addBasket(Dispatcher &d, const std::shared_ptr<Database> &db)
             if (db->exec(QStringLiteral("UPDATE sepet SET sec = ? WHERE sirano = ?"), {secim, sirano}).numRowsAffected() != 1)
                 refuse(QStringLiteral("Sepet satırı bulunamadı: %1").arg(sirano));
         });
-    });
-
-    d.add(MethodId::SepetSayisi, [db](ServerCall &c) {
-        const int carino = accountOf(c, "bil");
-        requireAccount(*db, carino);
-        QSqlQuery q = db->exec(QStringLiteral("SELECT count(*) FROM sepet WHERE cari = ?"), {carino});
-        c.setResult(std::int32_t(q.next() ? q.value(0).toInt() : 0));
     });
 }
 

@@ -1,5 +1,6 @@
 // Ordering: TeslimVer, KargoVer, KargolarVer, SiparisKaydet, OncekiSiparisler, SiparisAyrintisi2,
-// SiparisAytintisiDip, TumSiparislerVer.
+// SiparisAytintisiDip, TumSiparislerVer; open balances: BakiyelerVer2, BakiyeDuzenle, BakiyeDegistir,
+// BakiyeFiyatDegistir.
 
 #include "database.h"
 #include "errors.h"
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <cmath>
 #include <map>
 
 namespace tarvik::server {
@@ -72,6 +74,8 @@ constexpr Column kLineColumns[] = {
     {"VERENSIRANO", DbxType::Int32}, {"CARIKOD", DbxType::WideString}, {"CARIADI", DbxType::WideString},
     {"STOK_STOKNO", DbxType::Int32}, {"URETICIKODU", DbxType::WideString}, {"TESLIM", DbxType::WideString},
     {"KARGO", DbxType::WideString}, {"DURUM", DbxType::Int32}, {"ELDEKI", DbxType::Double},
+    {"STOKHAR_NO", DbxType::Int32}, {"ILKFIYAT", DbxType::Double}, {"ALINANSIPARIS", DbxType::Double},
+    {"VERILENSIPARIS", DbxType::Double},
 };
 
 // The lines of the orders that `where` selects (over siparis o and siparis_satir l), oldest first.
@@ -84,7 +88,9 @@ DataTable orderLines(Database &db, const QString &where, const QVariantList &val
         "SELECT o.tarih, s.barkod, s.finish_kod, s.oem_no, s.adi, l.miktar, l.birim_fiyat, l.isk1, l.isk2, l.isk3, l.isk4, l.kdv,"
         "       coalesce(k.adi, ''), l.teslim_edilen, o.idno, o.verenin_notu, s.oem1, s.oem2, s.oem3, s.oem4, s.diger_adi, s.dpkod,"
         "       s.marka, s.model, s.ana_grup, s.ozel_kod, s.pkod, l.sirano, o.cari, s.no, coalesce(l.veren, 0), o.teslim,"
-        "       o.kargo_firma, c.kod, c.adi, s.uretici_kodu, ts.adi, kt.adi, s.durum, s.kalan, l.kampanya"
+        "       o.kargo_firma, c.kod, c.adi, s.uretici_kodu, ts.adi, kt.adi, s.durum, s.kalan, l.kampanya,"
+        "       coalesce(l.sepet_sirano, l.sirano), l.sirano, coalesce(l.kalan, l.miktar - l.teslim_edilen),"
+        "       coalesce(l.ilk_fiyat, l.birim_fiyat), s.alinan_siparis, s.verilen_siparis"
         "  FROM siparis o JOIN siparis_satir l ON l.siparis = o.idno JOIN stok s ON s.no = l.stok JOIN cari c ON c.no = o.cari"
         "  JOIN teslim_sekli ts ON ts.no = o.teslim JOIN kargo_turu kt ON kt.no = o.kargo_turu"
         "  LEFT JOIN kullanici k ON k.sirano = l.veren"
@@ -96,20 +102,39 @@ DataTable orderLines(Database &db, const QString &where, const QVariantList &val
         const double rates[4] = {q.value(7).toDouble(), q.value(8).toDouble(), q.value(9).toDouble(), q.value(10).toDouble()};
         const LineAmounts a = lineAmounts(miktar, fiyat, kdv, rates);
         const double delivered = q.value(13).toDouble();
+        const double open = q.value(43).toDouble();
         t.appendRow({when, q.value(1), q.value(2), q.value(3), q.value(4), miktar, fiyat, a.gross,
                      discountText(rates, q.value(40).toInt() > 0, QStringLiteral("Kampanyalı")),
-                     a.netUnit, kdv, a.vat, a.net, q.value(12), delivered, miktar - delivered, q.value(14), when.date(),
+                     a.netUnit, kdv, a.vat, a.net, q.value(12), delivered, open, q.value(14), when.date(),
                      rates[0], rates[1], rates[2], rates[3], QStringLiteral("TL"), when.time().toString(QStringLiteral("HH:mm")),
-                     q.value(15), q.value(16), q.value(17), q.value(18), q.value(19), q.value(20), q.value(21), q.value(22),
-                     q.value(23), q.value(24), q.value(25), q.value(26), q.value(27), q.value(28), 0, q.value(29), a.discount, 1.0,
+                     q.value(4), q.value(16), q.value(17), q.value(18), q.value(19), q.value(20), q.value(21), q.value(22),
+                     q.value(23), q.value(24), q.value(25), q.value(26), q.value(41), q.value(28), 0, q.value(29), a.discount, 1.0,
                      q.value(30), q.value(31), q.value(32), q.value(14), q.value(30), q.value(33), q.value(34), q.value(29),
-                     q.value(35), q.value(36), q.value(37), q.value(38), q.value(39)});
+                     q.value(35), q.value(36), q.value(37), q.value(38), q.value(39), q.value(42), q.value(44),
+                     q.value(45), q.value(46)});
     }
     return t;
 }
 
 
 } // namespace
+
+// The open-balance line a balance change names: the order line `siparissirano` of the identity's account,
+// which came from basket line `sepetsirano`. Raises a clear error when there is no such open line.
+qlonglong balanceLine(Database &db, const ServerCall &c)
+{
+    const TSonucBilgisi *k = c.objectAs<TSonucBilgisi>("k");
+    if (!k)
+        refuse(QStringLiteral("Kimlik bilgisi gönderilmedi"));
+    const int line = c.integer("siparissirano"), basketLine = c.integer("sepetsirano");
+    QSqlQuery q = db.exec(QStringLiteral("SELECT l.sirano FROM siparis_satir l JOIN siparis o ON o.idno = l.siparis"
+                                         " WHERE l.sirano = ? AND coalesce(l.sepet_sirano, l.sirano) = ? AND o.cari = ?"
+                                         "   AND coalesce(l.kalan, l.miktar - l.teslim_edilen) > 0"),
+                          {line, basketLine, k->CARINO()});
+    if (!q.next())
+        refuse(QStringLiteral("Açık sipariş bakiyesi bulunamadı: %1/%2").arg(basketLine).arg(line));
+    return q.value(0).toLongLong();
+}
 
 void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
 {
@@ -155,8 +180,8 @@ void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
             const qlonglong idno = order.lastInsertId().toLongLong();
             order.finish();
             db->exec(QStringLiteral("INSERT INTO siparis_satir (siparis, stok, miktar, birim_fiyat, kdv, isk1, isk2, isk3, isk4,"
-                                    " kampanya, veren, tarih)"
-                                    " SELECT ?, stok, miktar, birim_fiyat, kdv, isk1, isk2, isk3, isk4, kampanya, veren, tarih"
+                                    " kampanya, veren, tarih, sepet_sirano)"
+                                    " SELECT ?, stok, miktar, birim_fiyat, kdv, isk1, isk2, isk3, isk4, kampanya, veren, tarih, sirano"
                                     "   FROM sepet WHERE cari = ? AND sec = 1 ORDER BY sirano"),
                      {idno, carino});
             db->exec(QStringLiteral("DELETE FROM sepet WHERE cari = ? AND sec = 1"), {carino});
@@ -248,6 +273,47 @@ void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
             c.setResult(orderLines(*db, QStringLiteral("o.cari = ?"), {carino}));
         else
             c.setResult(orderLines(*db, QStringLiteral("o.cari = ? AND l.stok = ?"), {carino, stokno}));
+    });
+
+    // Open balances: the order lines still to deliver.
+    d.add(MethodId::BakiyelerVer2, [db](ServerCall &c) {
+        const int carino = c.integer("carino");
+        requireAccount(*db, carino);
+        c.setResult(orderLines(*db, QStringLiteral("o.cari = ? AND coalesce(l.kalan, l.miktar - l.teslim_edilen) > 0"), {carino}));
+    });
+
+    // Closes the balance: nothing more will be delivered.
+    d.add(MethodId::BakiyeDuzenle, [db](ServerCall &c) {
+        db->transaction([&](QSqlDatabase &) {
+            db->exec(QStringLiteral("UPDATE siparis_satir SET kalan = 0 WHERE sirano = ?"), {balanceLine(*db, c)});
+        });
+        c.setResult(std::int32_t(1));
+    });
+
+    // A new open balance. The quantity ordered stays as it was.
+    d.add(MethodId::BakiyeDegistir, [db](ServerCall &c) {
+        const double balance = c.number("Bakiye");
+        if (!(balance >= 0 && balance <= 10000) || balance != std::floor(balance))
+            refuse(QStringLiteral("Bakiye 0 ile 10000 arasında tam sayı olmalıdır: %1").arg(balance));
+        db->transaction([&](QSqlDatabase &) {
+            db->exec(QStringLiteral("UPDATE siparis_satir SET kalan = ? WHERE sirano = ?"), {balance, balanceLine(*db, c)});
+        });
+        c.setResult(std::int32_t(1));
+    });
+
+    // A new unit price and one discount rate for the rest of the line; the first price is kept.
+    d.add(MethodId::BakiyeFiyatDegistir, [db](ServerCall &c) {
+        const double price = c.number("fiyat"), rate = c.number("ind");
+        if (!(price >= 0 && price <= 1e9))
+            refuse(QStringLiteral("Geçersiz fiyat: %1").arg(price));
+        if (!(rate >= 0 && rate <= 100))
+            refuse(QStringLiteral("İndirim oranı 0 ile 100 arasında olmalıdır: %1").arg(rate));
+        db->transaction([&](QSqlDatabase &) {
+            db->exec(QStringLiteral("UPDATE siparis_satir SET ilk_fiyat = coalesce(ilk_fiyat, birim_fiyat), birim_fiyat = ?,"
+                                    " isk1 = ?, isk2 = 0, isk3 = 0, isk4 = 0, kampanya = 0 WHERE sirano = ?"),
+                     {price, rate, balanceLine(*db, c)});
+        });
+        c.setResult(std::int32_t(1));
     });
 }
 

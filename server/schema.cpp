@@ -165,6 +165,77 @@ std::vector<Migration> Database::standardMigrations()
                   icerik TEXT NOT NULL,
                   zaman TEXT NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%S', 'now', 'localtime'))))",
          }},
+        {6, "open balances, the account statement, invoices, collections, card payments, published content",
+         {
+             // Where an order line came from and what is still to deliver. A line's open balance is
+             // `kalan` once someone has set it, otherwise the ordered quantity less what was delivered;
+             // `ilk_fiyat` keeps the first unit price when the price was changed afterwards.
+             "ALTER TABLE siparis_satir ADD COLUMN sepet_sirano INTEGER",
+             "ALTER TABLE siparis_satir ADD COLUMN kalan REAL CHECK (kalan IS NULL OR kalan >= 0)",
+             "ALTER TABLE siparis_satir ADD COLUMN ilk_fiyat REAL",
+             // The account statement: one movement per invoice, collection or payment.
+             R"(CREATE TABLE hareket (
+                  idno INTEGER PRIMARY KEY,
+                  cari INTEGER NOT NULL REFERENCES cari(no),
+                  tarih TEXT NOT NULL,
+                  tur TEXT NOT NULL,
+                  evrak TEXT NOT NULL,
+                  borc REAL NOT NULL DEFAULT 0 CHECK (borc >= 0),
+                  alacak REAL NOT NULL DEFAULT 0 CHECK (alacak >= 0),
+                  aciklama TEXT NOT NULL DEFAULT '',
+                  vade_gun INTEGER NOT NULL DEFAULT 0,
+                  temsilci INTEGER REFERENCES temsilci(no),
+                  siparis INTEGER REFERENCES siparis(idno)))",
+             "CREATE INDEX hareket_cari ON hareket(cari, tarih, idno)",
+             R"(CREATE TABLE fatura_satir (
+                  sirano INTEGER PRIMARY KEY,
+                  fatura INTEGER NOT NULL REFERENCES hareket(idno) ON DELETE CASCADE,
+                  stok INTEGER NOT NULL REFERENCES stok(no),
+                  siparis_satir INTEGER REFERENCES siparis_satir(sirano),
+                  miktar REAL NOT NULL CHECK (miktar > 0),
+                  birim_fiyat REAL NOT NULL CHECK (birim_fiyat >= 0),
+                  kdv REAL NOT NULL,
+                  isk1 REAL NOT NULL DEFAULT 0, isk2 REAL NOT NULL DEFAULT 0,
+                  isk3 REAL NOT NULL DEFAULT 0, isk4 REAL NOT NULL DEFAULT 0,
+                  irsaliye TEXT NOT NULL DEFAULT ''))",
+             "CREATE INDEX fatura_satir_fatura ON fatura_satir(fatura)",
+             // The lines of a collection (or a payment to the account): cash, card, cheque, transfer.
+             R"(CREATE TABLE tahsilat_satir (
+                  sirano INTEGER PRIMARY KEY,
+                  hareket INTEGER NOT NULL REFERENCES hareket(idno) ON DELETE CASCADE,
+                  turu TEXT NOT NULL,
+                  cins TEXT NOT NULL DEFAULT '',
+                  evrak TEXT NOT NULL DEFAULT '',
+                  vade TEXT NOT NULL,
+                  tutar REAL NOT NULL CHECK (tutar > 0),
+                  aciklama TEXT NOT NULL DEFAULT '',
+                  ref TEXT NOT NULL DEFAULT '',
+                  saat TEXT NOT NULL DEFAULT ''))",
+             "CREATE INDEX tahsilat_satir_hareket ON tahsilat_satir(hareket)",
+             // Card payments taken through the virtual point of sale; their receipt is drawn from this row.
+             R"(CREATE TABLE sanalpos (
+                  sirano INTEGER PRIMARY KEY,
+                  hareket INTEGER NOT NULL UNIQUE REFERENCES hareket(idno) ON DELETE CASCADE,
+                  zaman TEXT NOT NULL,
+                  kart_sahibi TEXT NOT NULL,
+                  kart_no TEXT NOT NULL,
+                  taksit INTEGER NOT NULL DEFAULT 1 CHECK (taksit >= 1),
+                  onay_kodu TEXT NOT NULL,
+                  tutar REAL NOT NULL CHECK (tutar > 0)))",
+             // Opening screens: shown as adverts at start-up and as the announcements tab, in `sira` order.
+             R"(CREATE TABLE ekran (
+                  sira INTEGER PRIMARY KEY,
+                  tur TEXT NOT NULL CHECK (tur IN ('reklam', 'duyuru')),
+                  baslik TEXT NOT NULL DEFAULT '',
+                  arama TEXT NOT NULL DEFAULT '',
+                  resim BLOB))",
+             // What the main window publishes: the news text ('kayan_yazi') and the three banners
+             // ('banner1' GIF, 'banner2' GIF, 'banner3' BMP). A missing row publishes nothing.
+             R"(CREATE TABLE yayin (
+                  anahtar TEXT PRIMARY KEY,
+                  metin TEXT NOT NULL DEFAULT '',
+                  resim BLOB))",
+         }},
     };
 }
 

@@ -19,6 +19,8 @@ std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database)
         addIdentityAndCatalogue(*d, database);
         addBasket(*d, database);
         addOrders(*d, database);
+        addAccounts(*d, database);
+        addPublishing(*d, database);
     }
     return d;
 }

@@ -16,6 +16,8 @@ std::shared_ptr<Dispatcher> makeDispatcher(std::shared_ptr<Database> database = 
 void addIdentityAndCatalogue(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
 void addBasket(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
 void addOrders(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
+void addAccounts(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
+void addPublishing(Dispatcher &dispatcher, const std::shared_ptr<Database> &database);
 
 // The amounts of a basket line, as the stock dialog computes them: gross, discount (rates one after
 // another, not rounded), net, net unit price, line total with VAT and the VAT in it.
