@@ -30,6 +30,25 @@ build/tools/tarvik-call BuyukGetir "\"$machine\""
 build/tools/tarvik-call StokAraGetir '"SU POMPASI KARTALPAR"' '{"FCARINO":100}' | cut -c1-1500
 { set +x; } 2>/dev/null
 
+echo
+echo "A whole order through tarvik-call: add two lines to the basket, send the selected lines, see the order."
+set -x
+build/tools/tarvik-call SepetEkle2 '{"FCARINO":100,"FSirano":1}' 100 10001 '""' '""' 2 20 150.0 10 1 0 0 0 0
+build/tools/tarvik-call SepetEkle2 '{"FCARINO":100,"FSirano":1}' 100 10002 '""' '""' 1 20 80.0 10 1 0 0 0 0
+build/tools/tarvik-call SepetVer2 100 | cut -c1-1200
+build/tools/tarvik-call SiparisKaydet '{"FCARINO":100,"FSirano":1}' 100 2 1 '"Demo siparişi"' 1 1
+build/tools/tarvik-call SepetVer2 100 | cut -c1-400
+{ set +x; } 2>/dev/null
+order=$(build/tools/tarvik-call OncekiSiparisler 100 | sed 's/.*"rows":\[\[[0-9]*,\([0-9]*\).*/\1/')
+echo "the newest order is $order"
+set -x
+build/tools/tarvik-call SiparisAyrintisi2 100 "$order" | cut -c1-1200
+build/tools/tarvik-call SiparisAytintisiDip 0 "$order"
+build/tools/tarvik-call BalonGetir '{"FCARINO":100,"FSirano":1}'
+build/tools/tarvik-call --save "$data/ekstre.pdf" RaporGetir 6 6 1 100 '"."' "$(( $(date +%s) / 86400 + 25569 ))" "$(( $(date +%s) / 86400 + 25569 ))"
+{ set +x; } 2>/dev/null
+ls -l "$data/ekstre.pdf"
+
 # A client on the notification channel, and a notification from the server.
 build/tools/tarvik-call --listen >"$heard" 2>/dev/null &
 listener=$!

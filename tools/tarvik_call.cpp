@@ -2,14 +2,15 @@
 // over the wire; also listens on the notification channel, checks the connection and tells this
 // machine's identity.
 //
-//   tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]
+//   tarvik-call [--server HOST:PORT] [--dry-run] [--save FILE] METHOD [ARG ...]
 //   tarvik-call [--server HOST:PORT] --listen     registers like the client; one line per notification
 //   tarvik-call [--server HOST:PORT] --check      the connection check; exit 0 when open, 3 when not
 //   tarvik-call --whoami                          the machine fields the client sends, as JSON
 //
 // METHOD is the wire name (SepetEkle2) or the command text (TServerMethods1.SepetEkle2). Each ARG is one
 // JSON value for the next input parameter; an object parameter takes a JSON object of field names to
-// values, applied onto a new instance of its class, or null.
+// values, applied onto a new instance of its class, or null. --save writes a stream result (a picture, a
+// PDF) to FILE; the file appears whole or not at all.
 //
 // Exit codes: 0 success, 2 usage error, 3 connection failure, 4 error raised by the server.
 
@@ -28,6 +29,7 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
+#include <QSaveFile>
 
 #include <QThread>
 
@@ -206,18 +208,20 @@ int main(int argc, char **argv)
     quint16 port = 0;
     defaultServer(&host, &port);
     bool dryRun = false;
-    QString mode;
+    QString mode, saveTo;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString opt = args.takeFirst();
         if (opt == QLatin1String("--dry-run")) {
             dryRun = true;
         } else if (opt == QLatin1String("--listen") || opt == QLatin1String("--check") || opt == QLatin1String("--whoami")) {
             mode = opt;
+        } else if (opt == QLatin1String("--save") && !args.isEmpty()) {
+            saveTo = args.takeFirst();
         } else if (opt == QLatin1String("--server") && !args.isEmpty()) {
             if (!parseHostPort(args.takeFirst(), &host, &port))
                 return fail(kUsage, QStringLiteral("--server needs HOST:PORT"));
         } else {
-            return fail(kUsage, QStringLiteral("unknown option %1\nusage: tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]").arg(opt));
+            return fail(kUsage, QStringLiteral("unknown option %1\nusage: tarvik-call [--server HOST:PORT] [--dry-run] [--save FILE] METHOD [ARG ...]").arg(opt));
         }
     }
     if (!mode.isEmpty() && !args.isEmpty())
@@ -229,7 +233,7 @@ int main(int argc, char **argv)
     if (mode == QLatin1String("--whoami"))
         return whoami();
     if (args.isEmpty())
-        return fail(kUsage, QStringLiteral("usage: tarvik-call [--server HOST:PORT] [--dry-run] METHOD [ARG ...]"));
+        return fail(kUsage, QStringLiteral("usage: tarvik-call [--server HOST:PORT] [--dry-run] [--save FILE] METHOD [ARG ...]"));
 
     const QByteArray methodName = args.takeFirst().toUtf8();
     const MethodInfo *method = findMethod(std::string_view(methodName.constData(), static_cast<std::size_t>(methodName.size())));
@@ -328,6 +332,16 @@ int main(int argc, char **argv)
     }
     out.endObject();
     out.endObject();
+    if (!saveTo.isEmpty()) {
+        const auto *stream = method->resultOrdinal() >= 0
+                                 ? std::get_if<StreamValue>(&result.values[static_cast<std::size_t>(method->resultOrdinal())])
+                                 : nullptr;
+        if (!stream)
+            return fail(kUsage, QStringLiteral("--save: %1 returns no stream").arg(QLatin1String(method->command.data(), method->command.size())));
+        QSaveFile file(saveTo);
+        if (!file.open(QIODevice::WriteOnly) || file.write(stream->bytes) != stream->bytes.size() || !file.commit())
+            return fail(kUsage, QStringLiteral("cannot write %1: %2").arg(saveTo, file.errorString()));
+    }
     std::fwrite(out.data().constData(), 1, static_cast<std::size_t>(out.data().size()), stdout);
     std::fputc('\n', stdout);
     return 0;
