@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev libsimdjson-dev
+  qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev libsimdjson-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
 )
 if [[ "${1:-}" == "--tests" ]]; then

@@ -450,6 +450,10 @@ EnvironmentSources setEnvironmentSources(EnvironmentSources sources)
 
 QString serverWebAddress(const QString &path)
 {
+    // TARVIK_WEB=host:port points the web pages somewhere else (a test server's site on its own port).
+    const QString web = qEnvironmentVariable("TARVIK_WEB").trimmed();
+    if (!web.isEmpty())
+        return u"http://" % web % path;
     QString host = serverHost();
     if (host.contains(u':'))
         host = u'[' % host % u']';

@@ -60,7 +60,8 @@ EnvironmentSources systemEnvironmentSources();
 // Installs the sources and returns the previous ones. Empty members fall back to the real source.
 EnvironmentSources setEnvironmentSources(EnvironmentSources sources);
 
-// "http://" + server host (IPv6 literals in brackets) + path, for the host of defaultServer().
+// "http://" + server host (IPv6 literals in brackets) + path, for the host of defaultServer(); with
+// TARVIK_WEB=host:port set, "http://" + that + path.
 QString serverWebAddress(const QString &path);
 
 } // namespace tarvik
