@@ -111,6 +111,7 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
 
 void Database::transaction(const std::function<void(QSqlDatabase &)> &work)
 {
+    const std::lock_guard writer(writers_);
     QSqlDatabase db = connection();
     QSqlQuery begin(db);
     if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))

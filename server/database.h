@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -47,7 +48,8 @@ public:
     QSqlDatabase connection();
 
     // Runs `work` inside BEGIN IMMEDIATE … COMMIT on this thread's connection; an exception rolls back
-    // and propagates. Writers wait for each other (busy time-out), readers never wait. Queries made
+    // and propagates. Writers of this process queue on a lock, in turn, instead of polling SQLite's
+    // busy handler (which under many writers starves some of them into a time-out); readers never wait. Queries made
     // inside must be finished (or gone) before `work` returns, or the commit fails.
     void transaction(const std::function<void(QSqlDatabase &)> &work);
 
@@ -58,6 +60,8 @@ public:
 
 private:
     QString connectionName() const;
+
+    std::recursive_mutex writers_;
     void migrate(const std::vector<Migration> &migrations);
 
     QString path_;

@@ -1,5 +1,7 @@
 #include "rpc_server.h"
 
+#include "database.h"
+
 #include "errors.h"
 #include "frame_socket.h"
 #include "json_writer.h"
@@ -317,6 +319,9 @@ private:
             (*handler)(call);
         } catch (const RemoteError &e) {
             channel.send(encodeError(id, e.className(), e.message()));
+            return;
+        } catch (const DatabaseError &e) {
+            channel.send(encodeError(id, QStringLiteral("EDatabaseError"), QString::fromUtf8(e.what())));
             return;
         } catch (const std::exception &e) {
             channel.send(encodeError(id, QStringLiteral("Exception"), QString::fromUtf8(e.what())));
