@@ -32,12 +32,16 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <latch>
 #include <map>
 #include <memory>
@@ -173,6 +177,24 @@ public:
 private:
     std::uint64_t state_;
 };
+
+// An error message with its numbers as '#', so that the same error of different lines counts as one.
+std::string messagePattern(const QString &message)
+{
+    QString out;
+    bool digits = false;
+    for (QChar c : message.left(160)) {
+        if (c.isDigit()) {
+            if (!digits)
+                out += QLatin1Char('#');
+            digits = true;
+        } else {
+            out += c;
+            digits = false;
+        }
+    }
+    return out.toStdString();
+}
 
 // A line taken from the basket by another client's order of the same account.
 bool isConflict(const tarvik::RemoteError &e)
@@ -355,7 +377,7 @@ private:
         } catch (const tarvik::RemoteError &e) {
             const bool conflict = isConflict(e);
             record(rec_.calls[name], start, !conflict, conflict);
-            ++rec_.errorTexts[{name, e.className().toStdString(), e.message().left(160).toStdString()}];
+            ++rec_.errorTexts[{name, e.className().toStdString(), messagePattern(e.message())}];
             if (dynamic_cast<const tarvik::ConnectionError *>(&e) || dynamic_cast<const tarvik::ProtocolError *>(&e))
                 reconnect();
             throw;
@@ -405,8 +427,38 @@ struct PhaseResult
     std::string name;
     int clients = 0;
     double seconds = 0;
+    double serverCpu = 0, clientCpu = 0; // seconds of CPU time used during the phase
     Recorder merged;
 };
+
+// CPU seconds (user + system) of a process so far, from /proc.
+double processCpuSeconds(qint64 pid)
+{
+    FILE *f = std::fopen(QStringLiteral("/proc/%1/stat").arg(pid).toLocal8Bit().constData(), "r");
+    if (!f)
+        return 0;
+    char buffer[1024] = {};
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, f);
+    std::fclose(f);
+    buffer[n] = 0;
+    // Fields after the command name in parentheses: state is field 3, utime 14, stime 15.
+    const char *p = std::strrchr(buffer, ')');
+    if (!p)
+        return 0;
+    unsigned long long utime = 0, stime = 0;
+    if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
+        return 0;
+    return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+double ownCpuSeconds()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+qint64 g_serverPid = 0;
 
 void mergeInto(Recorder &into, Recorder &from)
 {
@@ -468,6 +520,7 @@ PhaseResult runPhase(const World &w, const std::string &name, int clients, doubl
         });
     }
     connected.wait();
+    const double serverCpu0 = processCpuSeconds(g_serverPid), clientCpu0 = ownCpuSeconds();
     const auto start = Clock::now();
     startTicks.store(start.time_since_epoch().count());
     go.store(true);
@@ -477,6 +530,8 @@ PhaseResult runPhase(const World &w, const std::string &name, int clients, doubl
     r.name = name;
     r.clients = clients;
     r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    r.serverCpu = processCpuSeconds(g_serverPid) - serverCpu0;
+    r.clientCpu = ownCpuSeconds() - clientCpu0;
     for (Recorder &rec : recorders)
         mergeInto(r.merged, rec);
     if (connectFailures)
@@ -540,7 +595,8 @@ void printTable(const char *title, std::map<std::string, Samples> &table, double
 
 void report(PhaseResult &p, PhaseResult *alone)
 {
-    std::printf("\n== %s: %d client%s, %.1f s ==\n", p.name.c_str(), p.clients, p.clients == 1 ? "" : "s", p.seconds);
+    std::printf("\n== %s: %d client%s, %.1f s; CPU used: tarvik-server %.1f s, clients %.1f s ==\n", p.name.c_str(), p.clients,
+                p.clients == 1 ? "" : "s", p.seconds, p.serverCpu, p.clientCpu);
     if (!p.merged.operations.empty()) {
         printTable("operation", p.merged.operations, p.seconds, alone ? &alone->merged.operations : nullptr, alone ? alone->seconds : 0);
         std::printf("\n");
@@ -549,7 +605,7 @@ void report(PhaseResult &p, PhaseResult *alone)
     if (p.merged.accepted + p.merged.notAccepted > 0)
         std::printf("orders accepted: %ld, not accepted (nothing selected any more): %ld\n", p.merged.accepted, p.merged.notAccepted);
     if (!p.merged.errorTexts.empty()) {
-        std::printf("errors and conflicts by method and class (first 160 characters of the message):\n");
+        std::printf("errors and conflicts by method, class and message (numbers as #):\n");
         for (const auto &[k, n] : p.merged.errorTexts)
             std::printf("  %6ld  %s  %s: %s\n", n, k.name.c_str(), k.className.c_str(), k.message.c_str());
     }
@@ -603,6 +659,7 @@ int main(int argc, char **argv)
         tarvik::bench::DemoServer server(o.stocks);
         World w;
         w.port = server.port();
+        g_serverPid = server.process().processId();
         readWorld(server.databasePath(), w);
         {
             tarvik::TcpConnection c(QStringLiteral("127.0.0.1"), server.port());
