@@ -2,10 +2,12 @@
 # Installs the Debian packages the build and the tests need, when any is missing. Quiet; root or sudo.
 set -euo pipefail
 
+# libpq-dev builds bench_search's PostgreSQL reference; running that reference also needs the
+# postgresql package (the database server), which the build and the tests do not.
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev libsimdjson-dev
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev libpq-dev fonts-dejavu-core
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(clang libclang-rt-14-dev poppler-utils)
