@@ -148,7 +148,7 @@ struct Gallery
         reportGrid->setGroupBoxVisible(true);
         reportGrid->setRowHeight(24);
         reportGrid->addColumn({.field = u"SATICIADI"_s, .show = Show::No});
-        reportGrid->addColumn({.field = u"TARIH"_s, .width = 100});
+        reportGrid->addColumn({.field = u"TARIH"_s, .width = 120});
         reportGrid->addColumn({.field = u"ADI"_s, .width = 200});
         reportGrid->addColumn({.field = u"MARKA"_s, .width = 90});
         reportGrid->addColumn({.field = u"MIKTAR"_s, .width = 80});
