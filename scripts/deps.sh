@@ -5,10 +5,10 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev libsimdjson-dev
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libxlsxwriter-dev
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(clang libclang-rt-14-dev poppler-utils)
+  packages+=(clang libclang-rt-14-dev poppler-utils python3-openpyxl)
 fi
 
 missing=()

@@ -195,7 +195,8 @@ protected:
         const QModelIndex cur = view_->currentIndex();
         if (!cur.isValid())
             return;
-        const QRect r = view_->visualRect(cur);
+        const std::vector<int> visible = grid_->visibleColumns();
+        const QRect r = view_->visualRect(visible.empty() ? cur : cur.siblingAtColumn(visible.front()));
         if (r.isEmpty() || r.bottom() < 0 || r.top() > vp.height())
             return;
         const QRect row(0, vp.top() + r.top(), width(), r.height());
@@ -1436,7 +1437,12 @@ void DataGrid::restoreViewState()
             view_->setExpanded(i, groupsExpanded_ != toggled);
         });
     }
-    // Focus the same record when it is still shown, else the first row (as a freshly opened table).
+    // Focus the same record when it is still shown, else the first row (as a freshly opened table),
+    // in a column on screen.
+    if (savedColumn_ < columnCount() && !state_[static_cast<std::size_t>(savedColumn_)].visible) {
+        const std::vector<int> visible = visibleColumns();
+        savedColumn_ = visible.empty() ? 0 : visible.front();
+    }
     QModelIndex idx = model_->indexOfSourceRow(savedSourceRow_, savedColumn_);
     if (idx.isValid()) {
         for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())
