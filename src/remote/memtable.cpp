@@ -291,6 +291,18 @@ NumberMask NumberMask::parse(QStringView mask)
                 s.group = true;
                 continue;
             }
+            if (c == u',' && !inFrac) {
+                // A comma before the first placeholder (",0.00 TL") asks for thousands separators as
+                // well, when a placeholder follows in the section.
+                qsizetype end = mask.indexOf(u';', i);
+                if (end < 0)
+                    end = mask.size();
+                const QStringView rest = mask.mid(i + 1, end - i - 1);
+                if (rest.contains(u'0') || rest.contains(u'#')) {
+                    s.group = true;
+                    continue;
+                }
+            }
             literal += c;
         }
         s.minInt = intFromZero;

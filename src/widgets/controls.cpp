@@ -53,7 +53,7 @@ bool TGifResim::loadPicture(const QByteArray &bytes)
     buffer_->seek(0);
     if (format == "gif") {
         movie_ = new QMovie(buffer_, QByteArray(), this);
-        if (movie_->isValid() && movie_->jumpToFrame(0)) {
+        if (movie_->isValid() && movie_->jumpToFrame(0) && !movie_->currentImage().isNull()) {
             setMovie(movie_);
             if (wasAnimating) {
                 setAutoFillBackground(false);

@@ -73,28 +73,11 @@ public:
         return (visualRect(index).top() + verticalOffset()) / h;
     }
 
-    void setIndicator(int width)
-    {
-        indicatorWidth_ = width;
-        setViewportMargins(width, 0, 0, 0);
-        if (!strip_) {
-            strip_ = new QWidget(this);
-            strip_->installEventFilter(this);
-            strip_->setAttribute(Qt::WA_TransparentForMouseEvents);
-        }
-        strip_->setVisible(width > 0);
-        placeStrip();
-    }
-
+    void setStrip(QWidget *strip) { strip_ = strip; }
     QWidget *strip() const { return strip_; }
+    using QTreeView::verticalOffset;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QTreeView::resizeEvent(event);
-        placeStrip();
-    }
-
     void scrollContentsBy(int dx, int dy) override
     {
         QTreeView::scrollContentsBy(dx, dy);
@@ -117,6 +100,54 @@ protected:
         grid_->showRowMenu(event->globalPos());
     }
 
+    // A group row is one band across the columns: its branch where the tree's column starts, then its
+    // text to the end of the last column.
+    void drawRow(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (grid_->model_->rowKind(index) != GridModel::RowKind::Group) {
+            QTreeView::drawRow(p, option, index);
+            return;
+        }
+        const GridLook &look = grid_->look_;
+        const bool selected = selectionModel()->isSelected(index);
+        int left = 0, right = 0;
+        for (int c : grid_->visibleColumns()) {
+            const int x = header()->sectionViewportPosition(c);
+            if (right == 0)
+                left = x;
+            right = std::max(right, x + header()->sectionSize(c));
+        }
+        const QRect band(left, option.rect.top(), right - left, option.rect.height());
+        p->save();
+        p->fillRect(band, selected ? look.selection : look.groupRow);
+        int depth = 0;
+        for (QModelIndex i = index.parent(); i.isValid(); i = i.parent())
+            ++depth;
+        const int branch = left + depth * indentation();
+        QTreeView::drawBranches(p, QRect(branch, band.top(), indentation(), band.height()), index);
+        QFont f = option.font;
+        f.setBold(true);
+        p->setFont(f);
+        p->setPen(selected ? look.selectionText : look.groupText);
+        const QRect text = band.adjusted(branch - left + indentation() + 4, 0, -4, 0);
+        p->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetrics(f).elidedText(index.data().toString(), Qt::ElideRight, text.width()));
+        p->setPen(look.gridLine);
+        p->drawLine(band.bottomLeft(), band.bottomRight());
+        p->restore();
+    }
+
+    void drawBranches(QPainter *p, const QRect &rect, const QModelIndex &index) const override
+    {
+        // Data and footer rows get their indentation in the row's colours, without tree lines.
+        if (grid_->model_->rowKind(index) == GridModel::RowKind::Group) {
+            QTreeView::drawBranches(p, rect, index);
+            return;
+        }
+        const GridLook &look = grid_->look_;
+        p->fillRect(rect, grid_->model_->rowKind(index) == GridModel::RowKind::Footer ? look.groupRow : look.even);
+    }
+
     void mouseDoubleClickEvent(QMouseEvent *event) override
     {
         QTreeView::mouseDoubleClickEvent(event);
@@ -125,53 +156,66 @@ protected:
             Q_EMIT grid_->doubleClicked(grid_->focusedColumnCaption());
     }
 
-    bool eventFilter(QObject *watched, QEvent *event) override
+private:
+    DataGrid *grid_;
+    QWidget *strip_ = nullptr;
+    QElapsedTimer typed_;
+    QString text_;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// The row indicator: a narrow band left of the rows, marking the focused row.
+
+class IndicatorStrip : public QWidget
+{
+public:
+    IndicatorStrip(DataGrid *grid, QTreeView *view) : QWidget(grid), grid_(grid), view_(view)
     {
-        if (watched == strip_ && event->type() == QEvent::Paint) {
-            paintStrip();
-            return true;
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const GridLook &look = grid_->look_;
+        const QRect vp = view_->viewport()->geometry().translated(view_->geometry().topLeft() - geometry().topLeft());
+        const QRect band(0, vp.top(), width(), vp.height());
+        p.fillRect(rect(), look.footer);
+        p.fillRect(band, look.indicator);
+        if (!view_->isHeaderHidden()) {
+            const QRect corner(0, vp.top() - view_->header()->height(), width(), view_->header()->height());
+            QLinearGradient g(corner.topLeft(), corner.bottomLeft());
+            g.setColorAt(0, look.headerTop);
+            g.setColorAt(1, look.headerBottom);
+            p.fillRect(corner, g);
+            p.setPen(look.headerBorder);
+            p.drawLine(corner.bottomLeft(), corner.bottomRight());
         }
-        return QTreeView::eventFilter(watched, event);
+        const QModelIndex cur = view_->currentIndex();
+        if (!cur.isValid())
+            return;
+        const std::vector<int> visible = grid_->visibleColumns();
+        const QRect r = view_->visualRect(visible.empty() ? cur : cur.siblingAtColumn(visible.front()));
+        if (r.isEmpty() || r.bottom() < 0 || r.top() > vp.height())
+            return;
+        const QRect row(0, vp.top() + r.top(), width(), r.height());
+        p.setClipRect(band);
+        if (width() >= 9) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setBrush(look.indicator.lightness() < 128 ? QColor(Qt::white) : QColor(40, 40, 40));
+            p.setPen(Qt::NoPen);
+            const qreal cx = row.center().x() + 0.5, cy = row.center().y() + 0.5;
+            const QPointF tri[3] = {QPointF(cx - 2.5, cy - 4.5), QPointF(cx + 3, cy), QPointF(cx - 2.5, cy + 4.5)};
+            p.drawPolygon(tri, 3);
+        } else {
+            p.fillRect(row, look.selection);
+        }
     }
 
 private:
-    void placeStrip()
-    {
-        if (!strip_)
-            return;
-        const QRect vp = viewport()->geometry();
-        strip_->setGeometry(vp.left() - indicatorWidth_, vp.top(), indicatorWidth_, vp.height());
-    }
-
-    void paintStrip()
-    {
-        QPainter p(strip_);
-        const GridLook &look = grid_->look_;
-        p.fillRect(strip_->rect(), look.indicator);
-        const QModelIndex cur = currentIndex();
-        if (!cur.isValid())
-            return;
-        const QRect r = visualRect(cur.siblingAtColumn(cur.column()));
-        if (r.isEmpty())
-            return;
-        const QRect band(0, r.top(), strip_->width(), r.height());
-        if (strip_->width() >= 9) {
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setBrush(Qt::white);
-            p.setPen(Qt::NoPen);
-            const int cx = band.center().x(), cy = band.center().y();
-            const QPointF tri[3] = {QPointF(cx - 2, cy - 4), QPointF(cx + 3, cy), QPointF(cx - 2, cy + 4)};
-            p.drawPolygon(tri, 3);
-        } else {
-            p.fillRect(band, look.selection.darker(130));
-        }
-    }
-
     DataGrid *grid_;
-    QWidget *strip_ = nullptr;
-    int indicatorWidth_ = 0;
-    QElapsedTimer typed_;
-    QString text_;
+    QTreeView *view_;
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -210,6 +254,10 @@ public:
         return !c.field.isEmpty() && c.kind != CellKind::Picture && c.kind != CellKind::Custom;
     }
 
+    // A section too narrow for its caption and a button keeps only the caption; its filter list is
+    // still in the header menu.
+    bool showsButton(int column) const { return filterable(column) && sectionSize(column) >= 44; }
+
 protected:
     void paintSection(QPainter *p, const QRect &rect, int logical) const override
     {
@@ -223,7 +271,7 @@ protected:
         p->drawLine(rect.topRight(), rect.bottomRight());
         p->drawLine(rect.bottomLeft(), rect.bottomRight());
         QRect text = rect.adjusted(4, 2, -4, -2);
-        if (filterable(logical))
+        if (showsButton(logical))
             text.setRight(text.right() - 14);
         if (isSortIndicatorShown() && sortIndicatorSection() == logical)
             text.setRight(text.right() - 10);
@@ -240,7 +288,7 @@ protected:
                                     QPointF(x, up ? y - 3 : y + 3)};
             p->drawPolygon(tri, 3);
         }
-        if (filterable(logical)) {
+        if (showsButton(logical)) {
             const QRect b = filterButtonRect(rect);
             const bool active = grid_->model_->filter(logical).isActive();
             p->setRenderHint(QPainter::Antialiasing);
@@ -259,7 +307,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override
     {
         const int logical = logicalIndexAt(event->position().toPoint());
-        if (event->button() == Qt::LeftButton && filterable(logical)) {
+        if (event->button() == Qt::LeftButton && showsButton(logical)) {
             const QRect section(sectionViewportPosition(logical), 0, sectionSize(logical), height());
             if (filterButtonRect(section).contains(event->position().toPoint())) {
                 QMenu *menu = grid_->createFilterMenu(logical, this);
@@ -493,7 +541,7 @@ protected:
         p.setPen(look.headerBorder);
         p.drawLine(rect().topLeft(), rect().topRight());
         QHeaderView *h = grid_->header_;
-        const int x0 = grid_->view_->viewport()->geometry().left() + grid_->view_->frameWidth() * 0;
+        const int x0 = grid_->view_->geometry().left() + grid_->view_->viewport()->geometry().left();
         for (int c = 0; c < grid_->columnCount(); ++c) {
             if (h->isSectionHidden(c))
                 continue;
@@ -618,7 +666,10 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent), look_(gridLook(GridSkin::
     view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view_->setExpandsOnDoubleClick(true);
     view_->setSortingEnabled(false);
-    view_->setIndicator(indicatorWidth_);
+    strip_ = new IndicatorStrip(this, view_);
+    strip_->setFixedWidth(indicatorWidth_);
+    view_->setStrip(strip_);
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, strip_, qOverload<>(&QWidget::update));
     header_->setSortIndicatorShown(false);
     header_->setStretchLastSection(false);
     header_->setSectionsMovable(true);
@@ -644,7 +695,12 @@ DataGrid::DataGrid(QWidget *parent) : QWidget(parent), look_(gridLook(GridSkin::
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(groupBox_);
-    layout->addWidget(view_, 1);
+    auto *middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(strip_);
+    middle->addWidget(view_, 1);
+    layout->addLayout(middle, 1);
     layout->addWidget(footer_);
     layout->addWidget(filterBar_);
 
@@ -743,6 +799,7 @@ QString DataGrid::caption(int column) const
 void DataGrid::applyVisibility(int column)
 {
     view_->setColumnHidden(column, !state_[static_cast<std::size_t>(column)].visible);
+    updateBranches();
     footer_->update();
     if (stretch_)
         stretchNow();
@@ -986,7 +1043,8 @@ int DataGrid::rowHeight() const
 void DataGrid::setIndicatorWidth(int pixels)
 {
     indicatorWidth_ = pixels;
-    view_->setIndicator(pixels);
+    strip_->setFixedWidth(std::max(0, pixels));
+    strip_->setVisible(pixels > 0);
 }
 
 void DataGrid::setFocusRectVisible(bool on)
@@ -1116,6 +1174,10 @@ void DataGrid::updateBranches()
     const bool grouped = !model_->grouping().empty();
     view_->setRootIsDecorated(grouped);
     view_->setIndentation(grouped ? 18 : 0);
+    // The tree's branches (and the group rows spanned from them) go in the first column on screen; a
+    // grid grouped by a hidden first column would otherwise draw its group rows empty.
+    const std::vector<int> visible = visibleColumns();
+    view_->setTreePosition(visible.empty() ? 0 : visible.front());
 }
 
 namespace {
@@ -1199,6 +1261,11 @@ QMenu *DataGrid::createHeaderMenu(int column, QWidget *parent)
             connect(menu->addAction(QStringLiteral("Tümünü Daralt")), &QAction::triggered, this, &DataGrid::collapseAll);
         }
         menu->addSeparator();
+    }
+    if (valid && header_->filterable(column)) {
+        QMenu *filter = createFilterMenu(column, menu);
+        filter->setTitle(QStringLiteral("Filtre"));
+        menu->addMenu(filter);
     }
     connect(menu->addAction(QStringLiteral("En Uygun Genişlik")), &QAction::triggered, this, &DataGrid::bestFit);
     if (model_->hasFilters())
@@ -1365,22 +1432,17 @@ void DataGrid::restoreViewState()
 {
     updateBranches();
     if (!model_->grouping().empty()) {
-        for (int r = 0; r < model_->rowCount(); ++r) {
-            const QModelIndex i = model_->index(r, 0);
-            if (model_->rowKind(i) == GridModel::RowKind::Group)
-                view_->setFirstColumnSpanned(r, QModelIndex(), true);
-        }
         forEachGroup(model_, QModelIndex(), [this](const QModelIndex &i) {
             const bool toggled = toggledGroups_.count(model_->groupPath(i)) > 0;
             view_->setExpanded(i, groupsExpanded_ != toggled);
-            const QModelIndex parent = i.parent();
-            for (int r = 0; r < model_->rowCount(i); ++r)
-                if (model_->rowKind(model_->index(r, 0, i)) == GridModel::RowKind::Group)
-                    view_->setFirstColumnSpanned(r, i, true);
-            Q_UNUSED(parent);
         });
     }
-    // Focus the same record when it is still shown, else the first row (as a freshly opened table).
+    // Focus the same record when it is still shown, else the first row (as a freshly opened table),
+    // in a column on screen.
+    if (savedColumn_ < columnCount() && !state_[static_cast<std::size_t>(savedColumn_)].visible) {
+        const std::vector<int> visible = visibleColumns();
+        savedColumn_ = visible.empty() ? 0 : visible.front();
+    }
     QModelIndex idx = model_->indexOfSourceRow(savedSourceRow_, savedColumn_);
     if (idx.isValid()) {
         for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())

@@ -40,6 +40,7 @@ class GridHeader;
 class GridDelegate;
 class GridFooter;
 class GroupBox;
+class IndicatorStrip;
 
 class DataGrid : public QWidget
 {
@@ -179,6 +180,7 @@ private:
     friend class GridDelegate;
     friend class GridFooter;
     friend class GroupBox;
+    friend class IndicatorStrip;
 
     void applyVisibility(int column);
     void applyLook();
@@ -209,6 +211,7 @@ private:
     GridDelegate *delegate_ = nullptr;
     GridFooter *footer_ = nullptr;
     GroupBox *groupBox_ = nullptr;
+    QWidget *strip_ = nullptr;
     QWidget *filterBar_ = nullptr;
     QLabel *filterText_ = nullptr;
     QPointer<QMenu> rowMenu_;

@@ -40,9 +40,9 @@ enum class CellKind {
 // the filter list) and its image (a null image draws nothing).
 struct ValueImage
 {
-    QVariant value;
-    QString name;
-    QImage image;
+    QVariant value{};
+    QString name{};
+    QImage image{};
 };
 
 // A row of a grid as a window reads it: values by field name, straight from the data source.
@@ -78,15 +78,15 @@ using CustomDraw = std::function<bool(QPainter &, const CellPaint &)>;
 
 struct GridColumn
 {
-    QString field;   // data field (bound) or value name (unbound); may be empty for a custom column
-    QString caption; // header text; the field name when empty
+    QString field{};   // data field (bound) or value name (unbound); may be empty for a custom column
+    QString caption{}; // header text; the field name when empty
     Show show = Show::Yes;
     bool fixed = false; // shown but not listed in the column menu (the user cannot hide it)
     int weight = 1;     // relative width for the weight rule
     CellKind kind = CellKind::Text;
-    std::vector<ValueImage> icons; // Icons: the value list
+    std::vector<ValueImage> icons{}; // Icons: the value list
     QVariant checkedValue = 1;     // CheckBox
-    CustomDraw draw;               // Custom
+    CustomDraw draw{};               // Custom
     Qt::Alignment alignment = {};  // horizontal; none: numbers right, the rest left
     bool vcenter = true;           // vertically centred (else top)
     bool wordWrap = false;         // text broken at word boundaries to fit the width

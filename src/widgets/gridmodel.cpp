@@ -309,6 +309,12 @@ void GridModel::sourceDataChanged(const QModelIndex &topLeft, const QModelIndex 
         return;
     }
     const int last = columnCount() - 1;
+    if (bottomRight.row() - topLeft.row() > 64) {
+        // A whole column changed (a display mask): one rebuild is cheaper for the view than a
+        // dataChanged over every row, whose rectangles it would unite one by one.
+        invalidate();
+        return;
+    }
     for (int r = topLeft.row(); r <= bottomRight.row() && last >= 0; ++r) {
         const QModelIndex first = indexOfSourceRow(r, 0);
         if (first.isValid())
@@ -796,8 +802,8 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         case Qt::DisplayRole:
         case Qt::AccessibleTextRole:
             if (kind == RowKind::Group) {
-                if (index.column() != 0)
-                    return QString();
+                // Every column carries the text: the row is drawn spanned from its first visible column,
+                // whichever that is.
                 const int gc = grouping_[static_cast<std::size_t>(g->level)];
                 return QString(headerData(gc, Qt::Horizontal).toString() + u": " + g->text);
             }

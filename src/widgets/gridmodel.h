@@ -31,9 +31,9 @@ enum class SummaryKind { Count, Sum };
 struct GridSummary
 {
     SummaryKind kind = SummaryKind::Count;
-    QString field;
-    QString column;
-    QString mask;
+    QString field{};
+    QString column{};
+    QString mask{};
 };
 
 // A column's filter from the header's filter list: rows whose text in the column equals `text`, or
@@ -42,7 +42,7 @@ struct ColumnFilter
 {
     enum Kind { None, Equals, Blanks, NonBlanks };
     Kind kind = None;
-    QString text;
+    QString text{};
     bool isActive() const { return kind != None; }
 };
 
