@@ -6,6 +6,7 @@
 #include "messagebox.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char **argv)
 {
@@ -15,6 +16,9 @@ int main(int argc, char **argv)
     tarvik::installMessageBoxPresenter();
     tarvik::applyZirconLook();
     TForm1 window;
+    // Maximised; the geometry first, for desktops whose window manager does not maximise.
+    if (const QScreen *screen = window.screen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     return app.exec();
 }

@@ -15,6 +15,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGraphicsDropShadowEffect>
+#include <QScreen>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -85,6 +89,7 @@ Tgirisform::Tgirisform(QWidget *owner) : QDialog(owner)
     adi = new QLineEdit(this);
     sifre = new QLineEdit(this);
     sifre->setEchoMode(QLineEdit::Password);
+    sifre->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // shown as "*"
     Label1->setBuddy(adi);
     Label2->setBuddy(sifre);
     adi->setAccessibleName(QStringLiteral("Kullanıcı Adı:"));
@@ -116,13 +121,18 @@ Tgirisform::Tgirisform(QWidget *owner) : QDialog(owner)
 
     RxLabel1 = new QLabel(this);
     RxLabel1->setAlignment(Qt::AlignCenter);
-    RxLabel1->setText(QStringLiteral("TARVİK OTOMOTİV YEDEK PARÇA\nOstim OSB 1234. Cadde No: 56\nYenimahalle / ANKARA\n"
+    RxLabel1->setText(QStringLiteral("TARVİK OTOMOTİV A.Ş.\nOstim OSB 1234. Cadde No: 56\nYenimahalle / ANKARA\n"
                                      "Tel: 0 (312) 555 12 34\nsiparis@tarvik.example"));
     QFont af(QStringLiteral("Arial"));
     af.setPixelSize(16);
     af.setBold(true);
     RxLabel1->setFont(af);
     RxLabel1->setStyleSheet(QStringLiteral("color: black;"));
+    auto *shadow = new QGraphicsDropShadowEffect(RxLabel1);
+    shadow->setColor(Qt::white);
+    shadow->setOffset(-1, 1);
+    shadow->setBlurRadius(0);
+    RxLabel1->setGraphicsEffect(shadow);
     RxLabel1->setAccessibleName(QStringLiteral("Adres"));
 
     auto *form = new QGridLayout;
@@ -150,6 +160,8 @@ Tgirisform::Tgirisform(QWidget *owner) : QDialog(owner)
     idsi = BilgisayarIdAl();
     AyarOku();
     adi->setFocus();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 Tgirisform::~Tgirisform() = default;
@@ -174,6 +186,7 @@ void Tgirisform::AyarOku()
 void Tgirisform::AyarYaz()
 {
     IniFile ini(ayarDosyasi());
+    QDir().mkpath(QFileInfo(ini.path()).absolutePath()); // a first start on a fresh account has no folder yet
     ini.load(); // keep whatever else the file holds
     ini.writeString(kSection, QStringLiteral("isim"), adi->text());
     ini.writeString(kSection, QStringLiteral("sifre"), sifre->text());
