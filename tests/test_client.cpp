@@ -3,6 +3,7 @@
 // end the program are recorded instead of ending the test.
 
 #include "callback_channel.h"
+#include "controls.h"
 #include "datagrid.h"
 #include "form1.h"
 #include "formistekyeni.h"
@@ -10,6 +11,7 @@
 #include "inifile.h"
 #include "localenv.h"
 #include "process_end.h"
+#include "remote_connection.h"
 #include "server_process.h"
 #include "shellopen.h"
 #include "test_support_qt.h"
@@ -158,6 +160,17 @@ TEST_F(ClientTest, RememberedLoginInAyarIni)
         EXPECT_FALSE(w.benihatirla->isChecked());
         EXPECT_TRUE(w.adi->text().isEmpty());
         EXPECT_TRUE(w.sifre->text().isEmpty());
+    }
+    {
+        // A file that cannot be written is reported and the login goes on.
+        QFile::remove(iniPath());
+        QDir().mkpath(iniPath()); // a folder where the file should be
+        RecordedBoxes boxes;
+        Tgirisform w;
+        w.AyarYaz();
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Giriş bilgileri kaydedilemedi")));
+        QDir(iniPath()).removeRecursively();
     }
     for (const QByteArray &broken : {QByteArray("\x00\x01\x02garbage", 10), QByteArray("isim=ALI\nhatırla=0\n"), QByteArray(3 << 20, 'x')}) {
         // A damaged file, keys outside any section, an absurd size: the first-start state.
@@ -392,4 +405,32 @@ TEST_F(ClientTest, ANotificationRunsTheStartUpStepsAgainOnce)
     ASSERT_TRUE(notify.waitForFinished(20000));
     EXPECT_EQ(notify.readAllStandardOutput().trimmed(), "1"); // this window answered
     EXPECT_TRUE(waitUntil([&] { return w.startupRuns() == 1; }, 20000));
+}
+
+TEST_F(ClientTest, TheTabLoadPattern)
+{
+    TForm1 w(false);
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails);
+        RecordedBoxes boxes;
+        bool extraSawDetached = false, done = false;
+        runTabLoad(&w, {w.gifyeniler, w.cxGridDBTableView5,
+                        [fails] { return fails; },
+                        [&] {
+                            extraSawDetached = !w.cxGridDBTableView5->isAttached();
+                            done = true;
+                        }});
+        // While the load runs: indicator on, grid disabled and detached.
+        EXPECT_TRUE(w.gifyeniler->isVisibleTo(&w));
+        EXPECT_FALSE(w.cxGridDBTableView5->isEnabled());
+        EXPECT_FALSE(w.cxGridDBTableView5->isAttached());
+        ASSERT_TRUE(waitUntil([&] { return done && w.cxGridDBTableView5->isEnabled(); }));
+        EXPECT_TRUE(extraSawDetached); // the extra steps run before the table is shown again
+        EXPECT_TRUE(w.cxGridDBTableView5->isAttached());
+        EXPECT_FALSE(w.gifyeniler->isVisibleTo(&w));
+        ASSERT_EQ(boxes.shown.size(), fails ? 1u : 0u);
+        if (fails) {
+            EXPECT_EQ(boxes.shown[0].text, kBaglantiKurulamiyor);
+        }
+    }
 }

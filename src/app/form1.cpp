@@ -499,14 +499,7 @@ void TForm1::BildirimKaydet()
 
 void TForm1::KolonGenislikAyarla(DataGrid *grid)
 {
-    const QScreen *screen = grid->screen() ? grid->screen() : QGuiApplication::primaryScreen();
-    if (screen && screen->geometry().width() > 1152) {
-        grid->beginUpdate();
-        grid->applyWeights();
-        grid->endUpdate();
-    } else {
-        grid->bestFit();
-    }
+    tarvik::KolonGenislikAyarla(*grid);
 }
 
 void TForm1::G1Click()
