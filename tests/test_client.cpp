@@ -13,7 +13,7 @@
 #include "process_end.h"
 #include "remote_connection.h"
 #include "server_process.h"
-#include "shellopen.h"
+#include "gridexport.h"
 #include "test_support_qt.h"
 
 #include <QApplication>
@@ -379,8 +379,8 @@ TEST_F(ClientTest, HeaderAndWebLink)
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Tarvik Vidovevi B2B Programı"));
 
     QList<QUrl> opened;
-    const auto previous = tarvik::setShellOpener([&](const QUrl &u) {
-        opened << u;
+    const auto previous = tarvik::setShellOpener([&](const QString &target) {
+        opened << QUrl(target);
         return true;
     });
     w.araedit->setText(QStringLiteral("FREN"));
@@ -433,4 +433,13 @@ TEST_F(ClientTest, TheTabLoadPattern)
             EXPECT_EQ(boxes.shown[0].text, kBaglantiKurulamiyor);
         }
     }
+}
+
+TEST(ClientProgram, VersionFlag)
+{
+    QProcess p;
+    p.start(QStringLiteral(TARVIK_CLIENT_EXE), {QStringLiteral("--version")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().trimmed(), "4");
 }

@@ -10,7 +10,7 @@
 #include "look.h"
 #include "messages.h"
 #include "process_end.h"
-#include "shellopen.h"
+#include "gridexport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -518,7 +518,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::httpwwwvesparcom1Click()
 {
-    tarvik::shellOpen(QUrl(QStringLiteral("http://") + httpwwwvesparcom1->text() + u'/'));
+    tarvik::shellOpen(QStringLiteral("http://") + httpwwwvesparcom1->text() + u'/');
     araedit->selectAll();
     araedit->setFocus();
 }

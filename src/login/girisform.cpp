@@ -34,7 +34,6 @@
 
 namespace {
 
-constexpr int kVersion = 4; // this client's version
 const QString kSection = QStringLiteral("kullanici");
 
 // Upper case as the user types: the cursor stays where it was.
@@ -302,7 +301,7 @@ void Tgirisform::degerlendir(const Fetch &fetch)
         return;
     }
     Bilgim->Kopyala(fetch.record);
-    if (Bilgim->Version() != kVersion) {
+    if (Bilgim->Version() != kProgramVersion) {
         GuncellemeAc();
         return; // the update window ends the program
     }

@@ -18,6 +18,9 @@ class BusyIndicator;
 class RemoteConnection;
 } // namespace tarvik
 
+// This program's version: a server that announces another one gets the update.
+inline constexpr int kProgramVersion = 4;
+
 class Tgirisform : public QDialog
 {
     Q_OBJECT
