@@ -175,6 +175,7 @@ TForm1::TForm1(bool withLogin, QWidget *parent) : QMainWindow(parent)
     column->addWidget(Panel5);
     setCentralWidget(central);
     declareColumns();
+    buildStockSearch();
     araedit->setFocus();
 
     if (!withLogin)
@@ -362,15 +363,14 @@ void TForm1::buildLegend(QWidget *legend)
 void TForm1::declareColumns()
 {
     const QString kalan = QStringLiteral("KALAN"), alinan = QStringLiteral("ALINANSIPARIS"), verilen = QStringLiteral("VERILENSIPARIS");
-    for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
+    declareStockColumns();
+    for (DataGrid *g : {cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
         g->addColumn({.field = kalan, .show = Show::Hidden});
         g->addColumn({.field = alinan, .show = Show::Hidden});
         g->addColumn({.field = verilen, .show = Show::Hidden});
     }
     cxGridDBTableView1->addColumn({.field = kalan, .show = Show::Hidden});
     cxGridDBTableView1->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons});
-    cxGrid1DBTableView1->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyat"), .weight = 2});
-    cxGrid1DBTableView1->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı")});
     cxGridDBTableView5->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı")});
     cxGridDBTableView5->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyatı"), .weight = 2});
 }
@@ -409,7 +409,8 @@ void TForm1::KullaniciTipiniUygula()
         musteritus->setVisible(true);
         for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableViewkampanyali, cxGridDBTableView1, cxGridDBTableView5})
             showAndOffer(g, kalan);
-        for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
+        declareStockColumns();
+    for (DataGrid *g : {cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
             showAndOffer(g, QStringLiteral("ALINANSIPARIS"));
             showAndOffer(g, QStringLiteral("VERILENSIPARIS"));
         }

@@ -3,6 +3,7 @@
 // the in-memory tables of the lists and the tabs that show them; it runs the login, adapts itself to
 // the user type, starts the start-up loads and refreshes what the server publishes when it is notified.
 
+#include "datatable.h"
 #include "memtable.h"
 #include "remote_connection.h"
 #include "transfer_objects.h"
@@ -85,6 +86,35 @@ public:
     // than 1152 pixels, else every column fits its content.
     static void KolonGenislikAyarla(tarvik::DataGrid *grid);
 
+    // ---- stock search and stock list
+    QMenu *popstok;
+    QAction *S2, *B1, *S3;
+    // The search box's key filter: Turkish letters to their plain forms, then upper case.
+    static QString AramaMetniSuz(const QString &typed);
+    // Enter in the search box, or "Ara": searches the text of the box.
+    void StokAramasiBaslat();
+    void SpeedButton2Click();
+    void SpeedButton1Click();
+    // Puts `text` into the search box and searches it (announcements and adverts hand a text over).
+    void StokAramasiYap(const QString &text);
+    // The worker step, on a clone of the connection of its own: fetches the stock list of `text` into
+    // `packet`; true when it failed.
+    static bool StokBul(tarvik::RemoteConnection &clone, const QString &text, const TSonucBilgisi &bilgi, tarvik::DataTable &packet);
+    // The stock list's layout for the window width: narrow (below 1153 pixels) or wide.
+    void StokKolonDuzenle();
+    static void StokKolonDuzenle(tarvik::DataGrid *grid, int windowWidth);
+    // The text of the "Fiyat Bilgisi" cell: three or four lines, each ended by "\r\n".
+    static QString FiyatBilgisiMetni(const QVariant &liste, const QVariant &kampanya, const QVariant &net, const QVariant &kdvDahil);
+    void cxGrid1DBTableView1DblClick();
+    void S2Click();
+    void S3Click();
+    void B1Click();
+    // Hand-offs to the windows that take a stock further (the stock dialog, the orders of a stock, the
+    // order balances).
+    void SepeteEkleAc(int stokno);
+    void SiparisleriGosterAc(int stokno);
+    void BakiyelerPenceresiAc();
+
     // The steps of the start-up sequence, filled in as their parts of the window come.
     void KayanYaziAl() {}
     void BannerREsimAl() {}
@@ -110,6 +140,9 @@ private:
     void buildTabs();
     void buildLegend(QWidget *legend);
     void declareColumns();
+    void declareStockColumns();
+    void buildStockSearch();
+    int focusedStockNo() const;
     void startupSequence(bool foreground);
 
     std::unique_ptr<tarvik::CallbackChannelManager> channel_;

@@ -173,6 +173,46 @@ QImage durumIcon(int durum, int side)
     return img;
 }
 
+QImage flagIcon(bool set, int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = side / 24.0;
+    p.scale(s, s);
+    if (!set) {
+        p.setPen(QPen(QColor(200, 200, 205), 1.5));
+        p.drawEllipse(QPointF(12, 12), 5, 5);
+        return img;
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(243, 146, 0));
+    p.drawEllipse(QPointF(12, 12), 10, 10);
+    p.setPen(whitePen(2.2));
+    p.drawPolyline(QPolygonF({QPointF(7.5, 12.5), QPointF(10.5, 15.5), QPointF(16.5, 8.5)}));
+    return img;
+}
+
+QImage pictureIcon(int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = side / 24.0;
+    p.scale(s, s);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(76, 110, 160));
+    p.drawRoundedRect(QRectF(3, 7, 18, 13), 2.5, 2.5);
+    p.drawRect(QRectF(8, 5, 6, 3));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(12, 13.5), 4, 4);
+    p.setBrush(QColor(76, 110, 160));
+    p.drawEllipse(QPointF(12, 13.5), 2.2, 2.2);
+    return img;
+}
+
 QPixmap firmLogo(int side)
 {
     QPixmap pm = canvas(side);

@@ -16,6 +16,13 @@ QIcon tabIcon(TabIcon which, int side = 32);
 // Sürecinde); a null image for any other value.
 QImage durumIcon(int durum, int side = 24);
 
+// The flag pictures of the new and campaign columns: the first (not set, a faint ring) and the second
+// (set, an orange badge with a tick).
+QImage flagIcon(bool set, int side = 24);
+
+// The picture flag of the stock list: a small camera.
+QImage pictureIcon(int side = 24);
+
 // The firm's mark: an orange cog around a white T on dark blue.
 QPixmap firmLogo(int side);
 
