@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev libsimdjson-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpq-dev libxlsxwriter-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev libpq-dev libxlsxwriter-dev fonts-dejavu-core fonts-liberation
 )
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(clang libclang-rt-14-dev poppler-utils python3-openpyxl)

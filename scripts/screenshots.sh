@@ -46,3 +46,11 @@ xdotool key Return
 waitfor 'Tarvik Vidovevi B2B Programı'
 sleep 3
 shot 03-ana-pencere
+xdotool type --delay 40 "fren balata"
+xdotool key Return
+sleep 4
+shot 04-stok-listesi
+main=$(xdotool search --name 'Tarvik Vidovevi B2B Programı' | head -1)
+xdotool windowsize "$main" 1100 800
+sleep 2
+shot 05-stok-listesi-dar

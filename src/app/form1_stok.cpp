@@ -144,7 +144,8 @@ void TForm1::declareStockColumns()
                       if (cell.font)
                           p.setFont(*cell.font);
                       p.setPen(Qt::black);
-                      p.drawText(cell.rect.adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap,
+                      p.setClipRect(cell.rect);
+                      p.drawText(cell.rect.adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter,
                                  QString(summary).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed());
                       return true;
                   }});
@@ -156,6 +157,7 @@ void TForm1::declareStockColumns()
     g->setFooterVisible(true);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
+    f.setBold(false);
     g->setFont(f);
 }
 
