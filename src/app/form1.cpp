@@ -103,7 +103,8 @@ void runTabLoad(QObject *guard, TabLoad tab)
     QPointer<tarvik::BusyIndicator> indicator(tab.indicator);
     auto load = tab.load;
     auto extra = tab.extra;
-    Baslat([context, load] { context->hata = load(); })->Await([context, alive, grid, indicator, extra] {
+    auto after = tab.after;
+    Baslat([context, load] { context->hata = load(); })->Await([context, alive, grid, indicator, extra, after] {
         if (!alive || !grid)
             return;
         if (extra)
@@ -111,6 +112,8 @@ void runTabLoad(QObject *guard, TabLoad tab)
         grid->attach();
         grid->endUpdate();
         grid->setEnabled(true);
+        if (after)
+            after();
         if (indicator)
             indicator->hide();
         if (context->hata)
@@ -175,6 +178,7 @@ TForm1::TForm1(bool withLogin, QWidget *parent) : QMainWindow(parent)
     column->addWidget(Panel5);
     setCentralWidget(central);
     declareColumns();
+    baglaSekmeler();
     araedit->setFocus();
 
     if (!withLogin)
@@ -362,7 +366,8 @@ void TForm1::buildLegend(QWidget *legend)
 void TForm1::declareColumns()
 {
     const QString kalan = QStringLiteral("KALAN"), alinan = QStringLiteral("ALINANSIPARIS"), verilen = QStringLiteral("VERILENSIPARIS");
-    for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
+    // The new-stocks and campaign lists declare theirs with the information tabs (baglaSekmeler).
+    for (DataGrid *g : {cxGrid1DBTableView1}) {
         g->addColumn({.field = kalan, .show = Show::Hidden});
         g->addColumn({.field = alinan, .show = Show::Hidden});
         g->addColumn({.field = verilen, .show = Show::Hidden});
@@ -371,8 +376,6 @@ void TForm1::declareColumns()
     cxGridDBTableView1->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons});
     cxGrid1DBTableView1->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyat"), .weight = 2});
     cxGrid1DBTableView1->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı")});
-    cxGridDBTableView5->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı")});
-    cxGridDBTableView5->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyatı"), .weight = 2});
 }
 
 void TForm1::GirisYap()

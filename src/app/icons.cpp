@@ -173,6 +173,39 @@ QImage durumIcon(int durum, int side)
     return img;
 }
 
+QImage bayrakIcon(int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 24.0, side / 24.0);
+    p.setPen(QPen(QColor(70, 70, 80), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 3), QPointF(6, 21));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 50, 50));
+    p.drawPolygon(QPolygonF({QPointF(7, 4), QPointF(19, 8), QPointF(7, 13)}));
+    return img;
+}
+
+QImage resimIcon(int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 24.0, side / 24.0);
+    p.setPen(QPen(QColor(76, 110, 160), 1.6));
+    p.setBrush(QColor(235, 243, 252));
+    p.drawRoundedRect(QRectF(3, 5, 18, 14), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(46, 140, 110));
+    p.drawPolygon(QPolygonF({QPointF(5, 17), QPointF(10, 10), QPointF(14, 15), QPointF(16, 12.5), QPointF(19, 17)}));
+    p.setBrush(QColor(243, 146, 0));
+    p.drawEllipse(QPointF(16, 9), 1.8, 1.8);
+    return img;
+}
+
 QPixmap firmLogo(int side)
 {
     QPixmap pm = canvas(side);
