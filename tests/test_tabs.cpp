@@ -204,7 +204,8 @@ protected:
     {
         return window_->sPageControl1->tabBar()->tabText(window_->sPageControl1->indexOf(page));
     }
-    // With TARVIK_SEKME_PNG set to a folder, a picture of the window as it is now.
+    // With TARVIK_SEKME_PNG set to a folder, a picture of the window as it is now (docs/screenshots/sekme-*.png:
+    // TARVIK_SEKME_PNG=docs/screenshots build/tests/tarvik_client_tests --gtest_filter=TabsTest.Each*).
     void grab(const QString &name)
     {
         const QString dir = qEnvironmentVariable("TARVIK_SEKME_PNG");
@@ -249,7 +250,7 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_FALSE(w.cxGridDBTableView5->isColumnVisible(QStringLiteral("OEM1")));
     EXPECT_TRUE(w.cxGridDBTableView5->isColumnOffered(QStringLiteral("OEM1")));
     EXPECT_FALSE(w.cxGridDBTableView5->isColumnOffered(QStringLiteral("STOK_STOKNO")));
-    grab(QStringLiteral("yeni-stoklar"));
+    grab(QStringLiteral("sekme-yeni-stoklar"));
     w.cxGridDBTableView5->setColumnVisible(QStringLiteral("OEM1"), true);
     EXPECT_EQ(w.cxGridDBTableView5->footerText(QStringLiteral("OEM1")), QString::number(yeniler_));
     w.cxGridDBTableView5->setColumnVisible(QStringLiteral("OEM1"), false);
@@ -258,7 +259,7 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_EQ(w.kampstok.recordCount(), kampanyali_);
     EXPECT_EQ(caption(w.skampanyali), QString::number(kampanyali_) + QStringLiteral("=Kampanyalı"));
     EXPECT_TRUE(w.cxGridDBTableViewkampanyali->isEnabled());
-    grab(QStringLiteral("kampanyali"));
+    grab(QStringLiteral("sekme-kampanyali"));
 
     // Previous orders: fitted to their content, the notes at 200 px.
     ASSERT_TRUE(showTab(w.sonceki));
@@ -267,7 +268,7 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_EQ(w.cxGridDBTableView2->columnWidth(QStringLiteral("ALANNOTU")), 200);
     EXPECT_GT(w.cxGridDBTableView2->columnWidth(QStringLiteral("KARGOADI")), 60);
     EXPECT_EQ(w.cxGridDBTableView2->rowMenu(), w.poponceki);
-    grab(QStringLiteral("onceki-siparisler"));
+    grab(QStringLiteral("sekme-onceki-siparisler"));
 
     // Statement: the running balance in the server's order, which a header click does not change.
     ASSERT_TRUE(showTab(w.sccariekstre));
@@ -292,7 +293,7 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_EQ(w.cxGridDBTableView4->footerText(QStringLiteral("BORC")), tarvik::formatFloat(borcToplam, u"#,###,##0.00"));
     EXPECT_EQ(w.cxGridDBTableView4->footerText(QStringLiteral("ALACAK")), tarvik::formatFloat(alacakToplam, u"#,###,##0.00"));
     EXPECT_EQ(w.cxGridDBTableView4->rowMenu(), w.popekstre);
-    grab(QStringLiteral("cari-ekstre"));
+    grab(QStringLiteral("sekme-cari-ekstre"));
 
     // Announcements: one 605 × 405 picture per row, decoded from the hexadecimal text.
     ASSERT_TRUE(showTab(w.sTabSheetduyuru));
@@ -305,7 +306,7 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_FALSE(rows->value(0, QStringLiteral("BASLIK")).toString().isEmpty());
     EXPECT_EQ(w.cxGridduyuruBandedDuyuru->rowHeight(), 405);
     EXPECT_EQ(w.cxGridduyuruBandedDuyuru->columnWidth(QStringLiteral("RESIM")), 605);
-    grab(QStringLiteral("duyurular"));
+    grab(QStringLiteral("sekme-duyurular"));
 
     // Shown again, each tab loads again and still holds the server's rows once.
     ASSERT_TRUE(showTab(w.syeniler));
