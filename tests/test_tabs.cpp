@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -268,6 +269,15 @@ TEST_F(TabsTest, EachTabShowsTheServersList)
     EXPECT_EQ(w.cxGridDBTableView2->columnWidth(QStringLiteral("ALANNOTU")), 200);
     EXPECT_GT(w.cxGridDBTableView2->columnWidth(QStringLiteral("KARGOADI")), 60);
     EXPECT_EQ(w.cxGridDBTableView2->rowMenu(), w.poponceki);
+    const auto entries = [](QMenu *menu) {
+        QStringList texts;
+        for (const QAction *a : menu->actions())
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return texts;
+    };
+    EXPECT_EQ(entries(w.poponceki), QStringList({QStringLiteral("Siparişi İncele"), QStringLiteral("-"), QStringLiteral("Sipariş Bakiyeleriniz"),
+                                                 QStringLiteral("-"), QStringLiteral("Tüm Siparişler")}));
+    EXPECT_EQ(entries(w.popekstre), QStringList({QStringLiteral("Hareket İncele")}));
     grab(QStringLiteral("sekme-onceki-siparisler"));
 
     // Statement: the running balance in the server's order, which a header click does not change.
