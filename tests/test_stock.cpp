@@ -107,10 +107,12 @@ TEST_F(StockSearch, FindsStocksWithEveryColumnAndTheMasks)
 {
     startServer();
     TForm1 w(false);
+    w.sbilgi.setCARINO(100);
     w.resize(1400, 900);
     w.show();
     RecordedBoxes boxes;
     w.sPageControl1->setCurrentWidget(w.sonceki);
+    ASSERT_TRUE(waitUntil([&] { return w.bitenSekmeYuklemeleri() == 1; }));
     w.araedit->setText(QStringLiteral("FREN"));
     w.SpeedButton2->click();
     EXPECT_FALSE(w.araedit->isEnabled());

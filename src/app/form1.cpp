@@ -103,7 +103,8 @@ void runTabLoad(QObject *guard, TabLoad tab)
     QPointer<tarvik::BusyIndicator> indicator(tab.indicator);
     auto load = tab.load;
     auto extra = tab.extra;
-    Baslat([context, load] { context->hata = load(); })->Await([context, alive, grid, indicator, extra] {
+    auto after = tab.after;
+    Baslat([context, load] { context->hata = load(); })->Await([context, alive, grid, indicator, extra, after] {
         if (!alive || !grid)
             return;
         if (extra)
@@ -111,6 +112,8 @@ void runTabLoad(QObject *guard, TabLoad tab)
         grid->attach();
         grid->endUpdate();
         grid->setEnabled(true);
+        if (after)
+            after();
         if (indicator)
             indicator->hide();
         if (context->hata)
@@ -176,6 +179,7 @@ TForm1::TForm1(bool withLogin, QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     declareColumns();
     buildStockSearch();
+    baglaSekmeler();
     araedit->setFocus();
 
     if (!withLogin)
@@ -362,17 +366,10 @@ void TForm1::buildLegend(QWidget *legend)
 // The columns the user-type rules act on; their lists declare the rest of their columns.
 void TForm1::declareColumns()
 {
-    const QString kalan = QStringLiteral("KALAN"), alinan = QStringLiteral("ALINANSIPARIS"), verilen = QStringLiteral("VERILENSIPARIS");
+    // The stock list here; the new-stocks and campaign lists with the information tabs (baglaSekmeler).
     declareStockColumns();
-    for (DataGrid *g : {cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
-        g->addColumn({.field = kalan, .show = Show::Hidden});
-        g->addColumn({.field = alinan, .show = Show::Hidden});
-        g->addColumn({.field = verilen, .show = Show::Hidden});
-    }
-    cxGridDBTableView1->addColumn({.field = kalan, .show = Show::Hidden});
+    cxGridDBTableView1->addColumn({.field = QStringLiteral("KALAN"), .show = Show::Hidden});
     cxGridDBTableView1->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons});
-    cxGridDBTableView5->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı")});
-    cxGridDBTableView5->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyatı"), .weight = 2});
 }
 
 void TForm1::GirisYap()
@@ -409,8 +406,7 @@ void TForm1::KullaniciTipiniUygula()
         musteritus->setVisible(true);
         for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableViewkampanyali, cxGridDBTableView1, cxGridDBTableView5})
             showAndOffer(g, kalan);
-        declareStockColumns();
-    for (DataGrid *g : {cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
+        for (DataGrid *g : {cxGrid1DBTableView1, cxGridDBTableView5, cxGridDBTableViewkampanyali}) {
             showAndOffer(g, QStringLiteral("ALINANSIPARIS"));
             showAndOffer(g, QStringLiteral("VERILENSIPARIS"));
         }

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QGridLayout;
@@ -29,6 +30,29 @@ class DataGrid;
 class Marquee;
 class TGifResim;
 } // namespace tarvik
+
+// What one load of an information tab works on and hands over: a clone of the connection and the identity
+// values taken when the tab was shown, and the result of the worker thread, which the main thread swaps
+// into the tab's table (or view). Every load has its own, so overlapping loads never share a table.
+struct SekmeYuku
+{
+    std::unique_ptr<tarvik::RemoteConnection> baglanti;
+    std::int32_t carino = 0;
+    std::int32_t musteriTipi = 0;
+    bool geldi = false; // the result below is complete
+    tarvik::DataTable tablo;
+    struct Duyuru
+    {
+        QByteArray resim;
+        QString baslik, arama;
+    };
+    std::vector<Duyuru> duyurular;
+};
+
+// The document a statement movement opens, decided by its movement type: "Tahsilat" or "Tediye" (exactly)
+// the collection, a type containing "Fatura" the invoice, anything else nothing.
+enum class HareketBelgesi { Yok, Tahsilat, Fatura };
+HareketBelgesi HareketBelgesiSec(const QString &turadi);
 
 class TForm1 : public QMainWindow
 {
@@ -109,11 +133,8 @@ public:
     void S2Click();
     void S3Click();
     void B1Click();
-    // Hand-offs to the windows that take a stock further (the stock dialog, the orders of a stock, the
-    // order balances).
+    // Hand-off to the stock dialog from the stock list.
     void SepeteEkleAc(int stokno);
-    void SiparisleriGosterAc(int stokno);
-    void BakiyelerPenceresiAc();
 
     // The steps of the start-up sequence, filled in as their parts of the window come.
     void KayanYaziAl() {}
@@ -131,6 +152,46 @@ public:
     // The host the web link opens (the firm's web site).
     static QString webSitesi();
 
+    // ---- information tabs: new stocks, campaign stocks, announcements, previous orders, statement
+    QMenu *poponceki = nullptr;
+    QAction *S1 = nullptr, *SipariBakiyeleriniz1 = nullptr, *T1 = nullptr;
+    QMenu *popekstre = nullptr;
+    QAction *H1 = nullptr;
+    // Each reloads its list through the tab load pattern; run whenever the tab is shown.
+    void syenilerShow();
+    void skampanyaliShow();
+    void sTabSheetduyuruShow();
+    void soncekiShow();
+    void sccariekstreShow();
+    // Load steps, on a worker thread: fill `yuk` and return true when the connection check (or, for the
+    // previous orders and the statement, anything) failed.
+    static bool YenileriGetir(SekmeYuku &yuk);
+    static bool KampanyalilariGetir(SekmeYuku &yuk);
+    static bool DuyurulariGetir(SekmeYuku &yuk);
+    static bool OncekileriGetir(SekmeYuku &yuk);
+    static bool EkstreGetir(SekmeYuku &yuk);
+    // The statement's running balance into BAKIYE and D, in row order.
+    void EkstreBakiyeHesapla();
+    static void EkstreBakiyeHesapla(tarvik::MemTable &tablo);
+    // Grid and menu handlers.
+    void cxGridDBTableView5DblClick();
+    void cxGridDBTableViewkampanyaliDblClick();
+    void cxGridduyuruBandedDuyuruDblClick();
+    void cxGridDBTableView2DblClick();
+    void cxGridDBTableView4DblClick();
+    void S1Click();
+    void SipariBakiyeleriniz1Click();
+    void T1Click();
+    void H1Click();
+    // Hand-offs to the windows that open from these tabs.
+    void SepeteEkleSekmeden(int stokno, bool kampanyali);
+    void SiparisAyrintisiAc(int idno);
+    void SiparisBakiyeleriAc();
+    void TumSiparislerAc(int stokno);
+    void HareketIncele(int idno, const QString &turadi, int carino);
+    // How many loads of the information tabs have ended (their grid restored).
+    int bitenSekmeYuklemeleri() const { return bitenSekmeYuklemeleri_; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -143,21 +204,25 @@ private:
     void declareStockColumns();
     void buildStockSearch();
     int focusedStockNo() const;
+    void baglaSekmeler();
+    void sekmeDegisti(int index);
     void startupSequence(bool foreground);
 
     std::unique_ptr<tarvik::CallbackChannelManager> channel_;
     int startupRuns_ = 0;
+    int bitenSekmeYuklemeleri_ = 0;
 };
 
 // The tab load pattern: on the main thread the tab's indicator shows and its grid is disabled, detached
 // and frozen; `load` runs on a worker thread and returns true when it failed; then on the main thread
-// `extra` runs, the grid is re-attached, thawed and enabled, the indicator hides, and a failure shows the
-// connection error box once.
+// `extra` runs, the grid is re-attached, thawed and enabled, `after` runs, the indicator hides, and a
+// failure shows the connection error box once.
 struct TabLoad
 {
     tarvik::BusyIndicator *indicator = nullptr;
     tarvik::DataGrid *grid = nullptr;
     std::function<bool()> load;
     std::function<void()> extra;
+    std::function<void()> after; // steps that need the re-attached, thawed grid (widths fitted to content)
 };
 void runTabLoad(QObject *guard, TabLoad tab);

@@ -47,7 +47,7 @@ std::vector<tarvik::ValueImage> durumValues()
 
 std::vector<tarvik::ValueImage> flagValues()
 {
-    return {{0, QStringLiteral("Hayır"), tarvik::flagIcon(false)}, {1, QStringLiteral("Evet"), tarvik::flagIcon(true)}};
+    return {{0, QStringLiteral("Hayır"), QImage()}, {1, QStringLiteral("Evet"), tarvik::bayrakIcon()}};
 }
 
 // Events of the search box: Enter searches.
@@ -108,7 +108,7 @@ void TForm1::declareStockColumns()
     text(u"FINISHKOD", u"Finish Kod", Show::No, 2);
     text(u"URETICIKODU", u"Üretici Kod", Show::No, 2);
     g->addColumn({.field = QStringLiteral("RESIM"), .caption = QStringLiteral("Resim"), .weight = 1, .kind = CellKind::Icons,
-                  .icons = {{0, QStringLiteral("Yok"), QImage()}, {1, QStringLiteral("Var"), tarvik::pictureIcon()}},
+                  .icons = {{0, QStringLiteral("Yok"), QImage()}, {1, QStringLiteral("Var"), tarvik::resimIcon()}},
                   .alignment = Qt::AlignHCenter});
     text(u"BARKOD_BARKODNO", nullptr, Show::Hidden, 1);
     text(u"DIGERADI", u"Diğer Adı", Show::No, 3);
@@ -359,7 +359,7 @@ void TForm1::S2Click()
 void TForm1::S3Click()
 {
     if (const int stokno = focusedStockNo())
-        SiparisleriGosterAc(stokno);
+        TumSiparislerAc(stokno);
 }
 
 // "Sipariş Bakiyeleriniz" here does what the entry of the same name does on the previous orders: it shows
@@ -367,9 +367,7 @@ void TForm1::S3Click()
 void TForm1::B1Click()
 {
     if (focusedStockNo())
-        BakiyelerPenceresiAc();
+        SiparisBakiyeleriAc();
 }
 
 void TForm1::SepeteEkleAc(int) {}
-void TForm1::SiparisleriGosterAc(int) {}
-void TForm1::BakiyelerPenceresiAc() {}

@@ -173,43 +173,36 @@ QImage durumIcon(int durum, int side)
     return img;
 }
 
-QImage flagIcon(bool set, int side)
+QImage bayrakIcon(int side)
 {
     QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = side / 24.0;
-    p.scale(s, s);
-    if (!set) {
-        p.setPen(QPen(QColor(200, 200, 205), 1.5));
-        p.drawEllipse(QPointF(12, 12), 5, 5);
-        return img;
-    }
+    p.scale(side / 24.0, side / 24.0);
+    p.setPen(QPen(QColor(70, 70, 80), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 3), QPointF(6, 21));
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(243, 146, 0));
-    p.drawEllipse(QPointF(12, 12), 10, 10);
-    p.setPen(whitePen(2.2));
-    p.drawPolyline(QPolygonF({QPointF(7.5, 12.5), QPointF(10.5, 15.5), QPointF(16.5, 8.5)}));
+    p.setBrush(QColor(220, 50, 50));
+    p.drawPolygon(QPolygonF({QPointF(7, 4), QPointF(19, 8), QPointF(7, 13)}));
     return img;
 }
 
-QImage pictureIcon(int side)
+QImage resimIcon(int side)
 {
     QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = side / 24.0;
-    p.scale(s, s);
+    p.scale(side / 24.0, side / 24.0);
+    p.setPen(QPen(QColor(76, 110, 160), 1.6));
+    p.setBrush(QColor(235, 243, 252));
+    p.drawRoundedRect(QRectF(3, 5, 18, 14), 2, 2);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(76, 110, 160));
-    p.drawRoundedRect(QRectF(3, 7, 18, 13), 2.5, 2.5);
-    p.drawRect(QRectF(8, 5, 6, 3));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(12, 13.5), 4, 4);
-    p.setBrush(QColor(76, 110, 160));
-    p.drawEllipse(QPointF(12, 13.5), 2.2, 2.2);
+    p.setBrush(QColor(46, 140, 110));
+    p.drawPolygon(QPolygonF({QPointF(5, 17), QPointF(10, 10), QPointF(14, 15), QPointF(16, 12.5), QPointF(19, 17)}));
+    p.setBrush(QColor(243, 146, 0));
+    p.drawEllipse(QPointF(16, 9), 1.8, 1.8);
     return img;
 }
 

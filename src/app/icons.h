@@ -16,12 +16,10 @@ QIcon tabIcon(TabIcon which, int side = 32);
 // Sürecinde); a null image for any other value.
 QImage durumIcon(int durum, int side = 24);
 
-// The flag pictures of the new and campaign columns: the first (not set, a faint ring) and the second
-// (set, an orange badge with a tick).
-QImage flagIcon(bool set, int side = 24);
-
-// The picture flag of the stock list: a small camera.
-QImage pictureIcon(int side = 24);
+// The set flag of the lists' yes/no columns (new, campaign): a red pennant. An unset flag draws nothing.
+QImage bayrakIcon(int side = 24);
+// The picture flag of a stock that has a picture: a small framed landscape.
+QImage resimIcon(int side = 24);
 
 // The firm's mark: an orange cog around a white T on dark blue.
 QPixmap firmLogo(int side);
