@@ -2,6 +2,7 @@
 
 // Starts the real tarvik-server on 127.0.0.1 with an ephemeral port for the length of a test.
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTcpServer>
 #include <QString>
@@ -20,9 +21,13 @@ public:
         process_.start();
         if (!process_.waitForStarted(10000))
             return;
+        // Seeding a demo database takes a while, longer under the sanitizers on a busy machine.
         QByteArray out;
-        while (out.count('\n') < 2 && process_.waitForReadyRead(10000))
+        QDeadlineTimer deadline(120000);
+        while (out.count('\n') < 2 && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(1000);
             out += process_.readAllStandardOutput();
+        }
         const QList<QByteArray> lines = out.split('\n');
         const QByteArray prefix = "listening on 127.0.0.1:", httpPrefix = "http on 127.0.0.1:";
         for (const QByteArray &line : lines) {

@@ -725,6 +725,11 @@ DataGrid::~DataGrid()
     // The models go before the columns they point at.
     view_->setModel(nullptr);
     model_->setColumns(nullptr);
+    // The header, footer and group box ask the grid for its settings while they are hidden or closed;
+    // they go now, while the grid is still whole (QWidget's destructor would hide them when this part
+    // of the object is already gone).
+    const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
 }
 
 void DataGrid::setTable(MemTable *table)
