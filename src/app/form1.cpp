@@ -179,6 +179,7 @@ TForm1::TForm1(bool withLogin, QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
     declareColumns();
     buildStockSearch();
+    buildBasketTab();
     baglaSekmeler();
     araedit->setFocus();
 
@@ -368,8 +369,7 @@ void TForm1::declareColumns()
 {
     // The stock list here; the new-stocks and campaign lists with the information tabs (baglaSekmeler).
     declareStockColumns();
-    cxGridDBTableView1->addColumn({.field = QStringLiteral("KALAN"), .show = Show::Hidden});
-    cxGridDBTableView1->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons});
+    declareBasketColumns();
 }
 
 void TForm1::GirisYap()

@@ -136,6 +136,38 @@ public:
     // Hand-off to the stock dialog from the stock list.
     void SepeteEkleAc(int stokno);
 
+    // ---- basket tab
+    QLabel *aratoplaml, *indiriml, *nettutarl, *vergil, *geneltoplaml;
+    QLabel *indirimCaption, *vergiCaption;
+    QPushButton *Button1, *Button2, *Button4, *Button5;
+    QLabel *lbluyarbakiye;
+    QMenu *PopupMenu1;
+    QAction *Deitir1, *SatrSil1, *HepsiniSil1;
+    // The basket's totals over its selected lines, each sum rounded to two decimals after every line.
+    struct SepetToplami
+    {
+        double toplam = 0, indirim = 0, ara = 0, vergi = 0, genel = 0;
+    };
+    static SepetToplami SepetToplamiHesapla(tarvik::MemTable &sepet);
+    void ssepetShow();
+    void SepetYenile();
+    void SepetToplamHesapla();
+    bool SecimKaydet(int sirano, int secim);
+    void CariBakiyeUyariBak();
+    void Button4Click();
+    void Button5Click();
+    void Deitir1Click();
+    void cxGridDBTableView1DblClick(const QString &columnCaption);
+    void SatrSil1Click();
+    void HepsiniSil1Click();
+    void Button2Click();
+    // "Gönder": the order confirmation for the selected lines.
+    void Button1Click();
+    // Hand-off to the stock dialog for a basket line.
+    void SepetSatirDegistir(int sirano);
+    // How many warning fetches of the basket tab have ended.
+    int bitenUyarilar() const { return bitenUyarilar_; }
+
     // The steps of the start-up sequence, filled in as their parts of the window come.
     void KayanYaziAl() {}
     void BannerREsimAl() {}
@@ -202,6 +234,9 @@ private:
     void buildLegend(QWidget *legend);
     void declareColumns();
     void declareStockColumns();
+    void declareBasketColumns();
+    void buildBasketTab();
+    void setBasketCaption();
     void buildStockSearch();
     int focusedStockNo() const;
     void baglaSekmeler();
@@ -210,6 +245,7 @@ private:
 
     std::unique_ptr<tarvik::CallbackChannelManager> channel_;
     int startupRuns_ = 0;
+    int bitenUyarilar_ = 0;
     int bitenSekmeYuklemeleri_ = 0;
 };
 

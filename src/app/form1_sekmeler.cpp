@@ -52,25 +52,6 @@ void ortakGorunum(DataGrid *grid, const QString &name)
     grid->setHeaderHeight(40);
 }
 
-std::vector<ValueImage> bayrakListesi()
-{
-    return {{0, QStringLiteral("Hayır"), {}}, {1, QStringLiteral("Evet"), tarvik::bayrakIcon(24)}};
-}
-
-std::vector<ValueImage> resimListesi()
-{
-    return {{0, QStringLiteral("Yok"), {}}, {1, QStringLiteral("Var"), tarvik::resimIcon(24)}};
-}
-
-std::vector<ValueImage> durumListesi()
-{
-    const char16_t *names[] = {u"Yok", u"Var", u"Telefon Açınız", u"Yolda", u"Özel Sipariş", u"Tedarik Sürecinde"};
-    std::vector<ValueImage> list;
-    for (int d = 0; d < 6; ++d)
-        list.push_back({d, QString::fromUtf16(names[d]), tarvik::durumIcon(d, 24)});
-    return list;
-}
-
 // The columns the new-stocks and campaign lists share up to the prices, in their order; the campaign
 // list (`kampanya`) adds its picture flag after STOK_STOKNO and breaks its texts at word boundaries.
 void stokKolonlari(DataGrid *g, bool kampanya)
@@ -88,7 +69,7 @@ void stokKolonlari(DataGrid *g, bool kampanya)
     add(u"STOK_STOKNO", nullptr, Show::Hidden, 1);
     if (kampanya)
         g->addColumn({.field = QStringLiteral("RESIM"), .caption = QStringLiteral("Resim"), .weight = 1, .kind = CellKind::Icons,
-                      .icons = resimListesi(), .alignment = Qt::AlignCenter});
+                      .icons = tarvik::resimListesi(), .alignment = Qt::AlignCenter});
     add(u"FINISHKOD", u"Finish Kod", Show::Yes, 2);
     add(u"URETICIKODU", u"Üretici Kod", Show::No, 2);
     add(u"BARKOD_BARKODNO", nullptr, Show::Hidden, 1);
@@ -136,7 +117,7 @@ void TForm1::baglaSekmeler()
     stokKolonlari(yeni, false);
     yeni->addColumn({.field = QStringLiteral("FIYAT"), .caption = QStringLiteral("Liste Fiyatı2"), .show = Show::No, .weight = 2});
     yeni->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı"), .weight = 1, .kind = CellKind::Icons,
-                     .icons = bayrakListesi(), .alignment = Qt::AlignCenter});
+                     .icons = tarvik::bayrakListesi(), .alignment = Qt::AlignCenter});
     yeni->addColumn({.field = QStringLiteral("LISTEFIYAT1"), .caption = QStringLiteral("Liste Fiyatı"), .weight = 2});
     yeni->addColumn({.field = QStringLiteral("KAMPFIYAT"), .caption = QStringLiteral("Kampanyalı Fiyatı"), .weight = 2});
     yeni->addColumn({.field = QStringLiteral("INDIRIMYAZI"), .caption = QStringLiteral("Indirim Oran"), .weight = 2, .alignment = Qt::AlignCenter});
@@ -158,16 +139,16 @@ void TForm1::baglaSekmeler()
     kamp->addColumn({.field = QStringLiteral("ESKIFIYAT"), .caption = QStringLiteral("Liste Fiyatı"), .weight = 2, .wordWrap = true});
     kamp->addColumn({.field = QStringLiteral("FIYAT"), .caption = QStringLiteral("Kampanyalı Fiyatı"), .weight = 2, .wordWrap = true});
     kamp->addColumn({.field = QStringLiteral("Y"), .caption = QStringLiteral("Yeni"), .weight = 1, .kind = CellKind::Icons,
-                     .icons = bayrakListesi(), .alignment = Qt::AlignCenter});
+                     .icons = tarvik::bayrakListesi(), .alignment = Qt::AlignCenter});
     kamp->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı"), .weight = 1, .kind = CellKind::Icons,
-                     .icons = bayrakListesi(), .alignment = Qt::AlignCenter});
+                     .icons = tarvik::bayrakListesi(), .alignment = Qt::AlignCenter});
     kamp->addColumn({.field = QStringLiteral("INDIRIM"), .caption = QStringLiteral("İndirim Oran"), .show = Show::Hidden, .weight = 1});
     kamp->addColumn({.field = QStringLiteral("INDIRIMYAZI"), .caption = QStringLiteral("İndirim Oran"), .weight = 2,
                      .alignment = Qt::AlignCenter, .wordWrap = true});
     kamp->addColumn({.field = QStringLiteral("NETFIYAT"), .caption = QStringLiteral("Net Fiyatı"), .weight = 2, .wordWrap = true});
     kamp->addColumn({.field = QStringLiteral("KDVDAHIL"), .caption = QStringLiteral("KDV Dahil Fiyat"), .weight = 2, .wordWrap = true});
     kamp->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .weight = 1, .kind = CellKind::Icons,
-                     .icons = durumListesi(), .alignment = Qt::AlignCenter});
+                     .icons = tarvik::durumListesi(), .alignment = Qt::AlignCenter});
     kamp->setFooterVisible(true);
     kamp->setFooterSummaries({{SummaryKind::Count, QStringLiteral("OEM1")}});
     connect(kamp, &DataGrid::resized, this, [kamp] {
@@ -287,6 +268,8 @@ void TForm1::sekmeDegisti(int index)
         soncekiShow();
     else if (page == sccariekstre)
         sccariekstreShow();
+    else if (page == ssepet)
+        ssepetShow();
 }
 
 // ---- the loads ------------------------------------------------------------------------------------

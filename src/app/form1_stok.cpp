@@ -36,20 +36,6 @@ const QString kFiyatBilgisi = QStringLiteral("Fiyat Bilgisi");
 const QString kPriceColumns[] = {QStringLiteral("KDVDAHIL"), QStringLiteral("NETFIYAT"), QStringLiteral("KAMPFIYAT"),
                                  QStringLiteral("LISTEFIYAT1")};
 
-std::vector<tarvik::ValueImage> durumValues()
-{
-    static const char16_t *names[] = {u"Yok", u"Var", u"Telefon Açınız", u"Yolda", u"Özel Sipariş", u"Tedarik Sürecinde"};
-    std::vector<tarvik::ValueImage> v;
-    for (int i = 0; i <= 5; ++i)
-        v.push_back({i, QString::fromUtf16(names[i]), tarvik::durumIcon(i, 24)});
-    return v;
-}
-
-std::vector<tarvik::ValueImage> flagValues()
-{
-    return {{0, QStringLiteral("Hayır"), QImage()}, {1, QStringLiteral("Evet"), tarvik::bayrakIcon()}};
-}
-
 // Events of the search box: Enter searches.
 class SearchKeys : public QObject
 {
@@ -96,7 +82,7 @@ void TForm1::declareStockColumns()
         g->addColumn({.field = QString::fromUtf16(field), .caption = caption ? QString::fromUtf16(caption) : QString(), .show = show,
                       .weight = weight, .wordWrap = true});
     };
-    g->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons, .icons = durumValues(),
+    g->addColumn({.field = QStringLiteral("DURUM"), .caption = QStringLiteral("Durum"), .kind = CellKind::Icons, .icons = tarvik::durumListesi(),
                   .alignment = Qt::AlignHCenter});
     text(u"OEM1", u"Oem1", Show::No, 2);
     text(u"OEM2", u"Oem2", Show::No, 2);
@@ -108,7 +94,7 @@ void TForm1::declareStockColumns()
     text(u"FINISHKOD", u"Finish Kod", Show::No, 2);
     text(u"URETICIKODU", u"Üretici Kod", Show::No, 2);
     g->addColumn({.field = QStringLiteral("RESIM"), .caption = QStringLiteral("Resim"), .weight = 1, .kind = CellKind::Icons,
-                  .icons = {{0, QStringLiteral("Yok"), QImage()}, {1, QStringLiteral("Var"), tarvik::resimIcon()}},
+                  .icons = tarvik::resimListesi(),
                   .alignment = Qt::AlignHCenter});
     text(u"BARKOD_BARKODNO", nullptr, Show::Hidden, 1);
     text(u"DIGERADI", u"Diğer Adı", Show::No, 3);
@@ -127,9 +113,9 @@ void TForm1::declareStockColumns()
     text(u"LISTEFIYAT1", u"Liste Fiyatı", Show::Yes, 2);
     text(u"KAMPFIYAT", u"Kampanyalı Fiyat", Show::Yes, 2);
     text(u"FIYAT", u"Liste Fiyatı", Show::No, 2);
-    g->addColumn({.field = QStringLiteral("Y"), .caption = QStringLiteral("Yeni"), .kind = CellKind::Icons, .icons = flagValues(),
+    g->addColumn({.field = QStringLiteral("Y"), .caption = QStringLiteral("Yeni"), .kind = CellKind::Icons, .icons = tarvik::bayrakListesi(),
                   .alignment = Qt::AlignHCenter});
-    g->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı"), .kind = CellKind::Icons, .icons = flagValues(),
+    g->addColumn({.field = QStringLiteral("K"), .caption = QStringLiteral("Kampanyalı"), .kind = CellKind::Icons, .icons = tarvik::bayrakListesi(),
                   .alignment = Qt::AlignHCenter});
     g->addColumn({.field = QStringLiteral("INDIRIMYAZI"), .caption = QStringLiteral("İndirim Oran"), .weight = 2,
                   .alignment = Qt::AlignHCenter, .wordWrap = true});

@@ -206,6 +206,25 @@ QImage resimIcon(int side)
     return img;
 }
 
+std::vector<ValueImage> durumListesi()
+{
+    static const char16_t *names[] = {u"Yok", u"Var", u"Telefon Açınız", u"Yolda", u"Özel Sipariş", u"Tedarik Sürecinde"};
+    std::vector<ValueImage> list;
+    for (int d = 0; d < 6; ++d)
+        list.push_back({d, QString::fromUtf16(names[d]), durumIcon(d, 24)});
+    return list;
+}
+
+std::vector<ValueImage> bayrakListesi()
+{
+    return {{0, QStringLiteral("Hayır"), {}}, {1, QStringLiteral("Evet"), bayrakIcon(24)}};
+}
+
+std::vector<ValueImage> resimListesi()
+{
+    return {{0, QStringLiteral("Yok"), {}}, {1, QStringLiteral("Var"), resimIcon(24)}};
+}
+
 QPixmap firmLogo(int side)
 {
     QPixmap pm = canvas(side);

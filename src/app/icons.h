@@ -6,6 +6,10 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "gridcolumn.h"
+
+#include <vector>
+
 namespace tarvik {
 
 enum class TabIcon { Stok, Sepet, Onceki, Ekstre, Yeni, Kampanya, Duyuru, Bakiye };
@@ -20,6 +24,12 @@ QImage durumIcon(int durum, int side = 24);
 QImage bayrakIcon(int side = 24);
 // The picture flag of a stock that has a picture: a small framed landscape.
 QImage resimIcon(int side = 24);
+
+// The value lists of the grids' icon columns: the stock status (0…5 with their names), the yes/no flags
+// (1 "Evet" shows the flag, 0 "Hayır" nothing) and the picture flag (1 "Var", 0 "Yok").
+std::vector<ValueImage> durumListesi();
+std::vector<ValueImage> bayrakListesi();
+std::vector<ValueImage> resimListesi();
 
 // The firm's mark: an orange cog around a white T on dark blue.
 QPixmap firmLogo(int side);
