@@ -3,6 +3,7 @@
 #include "money.h"
 
 #include <cmath>
+#include <initializer_list>
 
 IndirimSonucu IndirimHesapla(double brut, double ind1, double ind2, double ind3, double ind4, double adet)
 {
