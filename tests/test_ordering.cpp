@@ -796,7 +796,8 @@ TEST_F(OrderingTest, LookOfBothWindows)
                QStringLiteral("1.234,50"));
     o.show();
     QTest::mouseClick(o.kargoTurleri()[0], Qt::LeftButton);
-    o.kargocombo->setCurrentIndex(2);
+    o.kargocombo->setCurrentIndex(o.kargocombo->findText(QStringLiteral("ANADOLU HIZLI TAŞIMA")));
+    EXPECT_FALSE(o.uyarikargo->text().isEmpty());
     o.aciklamagir->setPlainText(QStringLiteral("Lütfen öğleden önce teslim ediniz."));
     const QImage confirmation = o.grab().toImage();
     EXPECT_EQ(confirmation.size(), QSize(894, 526));

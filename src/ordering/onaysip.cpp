@@ -100,7 +100,6 @@ TONAYSIP::TONAYSIP(QWidget *owner, tarvik::RemoteConnection &_c, const QString &
     auto *kl = new QVBoxLayout(kargoGrubu);
     kl->addWidget(kargocombo);
     kl->addWidget(uyarikargo);
-    kl->addStretch();
     connect(kargocombo, &QComboBox::currentIndexChanged, this, [this] { kargocomboChange(); });
 
     mesajGrubu = new QGroupBox(QStringLiteral("Mesaj"), this);
@@ -139,11 +138,18 @@ TONAYSIP::TONAYSIP(QWidget *owner, tarvik::RemoteConnection &_c, const QString &
     connect(Button1, &QPushButton::clicked, this, &TONAYSIP::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
+    // Choices on the left, one above the other, as the order is made; the note fills the right.
+    for (QGroupBox *g : {teslimbox, boxkargo, kargoGrubu})
+        g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    uyarikargo->setMinimumHeight(36);
+    uyarikargo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *secimler = new QGridLayout;
+    secimler->setVerticalSpacing(8);
     secimler->addWidget(teslimbox, 0, 0);
     secimler->addWidget(boxkargo, 1, 0);
-    secimler->addWidget(kargoGrubu, 0, 1);
-    secimler->addWidget(mesajGrubu, 1, 1);
+    secimler->addWidget(kargoGrubu, 2, 0);
+    secimler->addWidget(mesajGrubu, 0, 1, 4, 1);
+    secimler->setRowStretch(3, 1);
     secimler->setColumnStretch(0, 3);
     secimler->setColumnStretch(1, 2);
     auto *tuslar = new QHBoxLayout;
