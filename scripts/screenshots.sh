@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of the program as a user sees it: a virtual X display (Xvfb), the demo server, the
-# client; the login window, then the main window after the demo login. Writes docs/screenshots/*.png.
+# client; the login window, the main window after the demo login, the stock list; then every step of a
+# typical order (the end-to-end test, run on the same display). Writes docs/screenshots/*.png and
+# docs/screenshots/siparis/*.png.
 # Needs xvfb, xdotool, x11-apps (xwd) and imagemagick (convert).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +13,7 @@ done
 convert=/usr/bin/convert
 [[ -x $convert ]] || convert=$(command -v convert)
 cmake --preset default >/dev/null
-cmake --build --preset default --target tarvik tarvik-server
+cmake --build --preset default --target tarvik tarvik-server tarvik_client_tests
 
 out=docs/screenshots
 mkdir -p "$out"
@@ -54,3 +56,10 @@ main=$(xdotool search --name 'Tarvik Vidovevi B2B Programı' | head -1)
 xdotool windowsize "$main" 1100 800
 sleep 2
 shot 05-stok-listesi-dar
+
+kill $client 2>/dev/null || true
+client=""
+# Every step of a typical order, in real windows on the same display.
+QT_QPA_PLATFORM=xcb TARVIK_ORDER_PNG_DIR="$out/siparis" build/tests/tarvik_client_tests --gtest_filter='TypicalOrder.*' >"$work/order.log" 2>&1 \
+  || { cat "$work/order.log"; exit 1; }
+ls "$out/siparis"/*.png

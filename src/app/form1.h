@@ -163,8 +163,11 @@ public:
     void Button2Click();
     // "Gönder": the order confirmation for the selected lines.
     void Button1Click();
-    // Hand-off to the stock dialog for a basket line.
+    // The stock dialog for a basket line.
     void SepetSatirDegistir(int sirano);
+    // What the ordering windows get from this window: itself as owner, the connection, a copy of the
+    // identity record as it is now and the basket reload.
+    struct SiparisOrtami siparisOrtami();
     // How many warning fetches of the basket tab have ended.
     int bitenUyarilar() const { return bitenUyarilar_; }
 

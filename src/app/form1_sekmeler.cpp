@@ -590,7 +590,6 @@ void TForm1::H1Click()
 // The windows these open come with the basket and the order and document windows; until
 // then they do nothing.
 
-void TForm1::SepeteEkleSekmeden(int, bool) {}
 
 void TForm1::SiparisAyrintisiAc(int) {}
 

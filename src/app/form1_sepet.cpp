@@ -13,10 +13,13 @@
 #include "look.h"
 #include "messages.h"
 #include "money.h"
+#include "onaysip.h"
+#include "stokayarinti.h"
 #include "remote_connection.h"
 #include "servermethods.h"
 
 #include <QAction>
+#include <QStyle>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -126,7 +129,8 @@ void TForm1::buildBasketTab()
     warn.setPixelSize(16);
     warn.setBold(true);
     lbluyarbakiye->setFont(warn);
-    lbluyarbakiye->setStyleSheet(QStringLiteral("color: rgb(246, 211, 56); background: rgb(61, 65, 74); padding: 2px 8px;"));
+    lbluyarbakiye->setStyleSheet(QStringLiteral("QLabel { color: rgb(246, 211, 56); padding: 2px 8px; }"
+                                                "QLabel[uyari=\"1\"] { background: rgb(61, 65, 74); }"));
     lbluyarbakiye->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lbluyarbakiye->setAccessibleName(QStringLiteral("Vade uyarısı"));
     strip->addWidget(Button4);
@@ -168,6 +172,7 @@ void TForm1::buildBasketTab()
     bottom->addLayout(buttons);
     page->addLayout(strip);
     page->addLayout(bottom);
+    page->setStretch(0, 1); // the list takes the room
 
     PopupMenu1 = new QMenu(this);
     Deitir1 = PopupMenu1->addAction(QStringLiteral("Satır Değiştir"));
@@ -328,6 +333,10 @@ void TForm1::CariBakiyeUyariBak()
             if (!self)
                 return;
             self->lbluyarbakiye->setText(text);
+            // The dark strip behind the yellow text only while there is a warning.
+            self->lbluyarbakiye->setProperty("uyari", text.isEmpty() ? 0 : 1);
+            self->lbluyarbakiye->style()->unpolish(self->lbluyarbakiye);
+            self->lbluyarbakiye->style()->polish(self->lbluyarbakiye);
             ++self->bitenUyarilar_;
         });
     });
@@ -445,6 +454,32 @@ void TForm1::Button2Click()
     tarvik::excelKaydet(*cxGridDBTableView1, this);
 }
 
-void TForm1::Button1Click() {}
+// ---- the ordering windows ----
 
-void TForm1::SepetSatirDegistir(int) {}
+SiparisOrtami TForm1::siparisOrtami()
+{
+    return SiparisOrtami{this, &bagc, sbilgi, [this] { SepetYenile(); }};
+}
+
+void TForm1::Button1Click()
+{
+    SepetGonder(siparisOrtami(), sepet, lbluyarbakiye->text(), geneltoplaml->text(), Button1);
+}
+
+void TForm1::SepetSatirDegistir(int sirano)
+{
+    ::SepetSatirDegistir(siparisOrtami(), sepet, sirano);
+}
+
+void TForm1::SepeteEkleAc(int stokno)
+{
+    StokSec(siparisOrtami(), StokKaynagi::StokListesi, stok, stokno, sepet);
+}
+
+void TForm1::SepeteEkleSekmeden(int stokno, bool kampanyali)
+{
+    if (kampanyali)
+        StokSec(siparisOrtami(), StokKaynagi::Kampanyali, kampstok, stokno, sepet);
+    else
+        StokSec(siparisOrtami(), StokKaynagi::Yeniler, YENILER, stokno, sepet);
+}

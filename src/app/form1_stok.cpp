@@ -356,4 +356,3 @@ void TForm1::B1Click()
         SiparisBakiyeleriAc();
 }
 
-void TForm1::SepeteEkleAc(int) {}
