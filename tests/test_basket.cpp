@@ -6,9 +6,12 @@
 #include "look.h"
 #include "server_process.h"
 #include "servermethods.h"
+#include "stokayarinti.h"
 #include "test_support_qt.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -176,7 +179,22 @@ TEST_F(BasketTab, SelectionGoesToTheServerLineByLine)
     for (int r = 0; r < after.rowCount(); ++r) {
         EXPECT_EQ(after.value(r, u"SEC").toInt(), after.value(r, u"SIRANO").toInt() == sirano ? 1 : 0);
     }
+    // On another cell: the stock dialog on that line (closed with "Vazgeç": nothing changes).
+    QString opened;
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, &opened] {
+        auto *d = qobject_cast<Tstokayarinti *>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        opened = d->adi->text();
+        d->ParcaliTus2->click();
+    });
+    timer->start();
     w->cxGridDBTableView1DblClick(QStringLiteral("Barkod"));
+    EXPECT_FALSE(opened.isEmpty());
     EXPECT_EQ(serverSelections().size(), 2u);
 
     w->Button4->click(); // "Hepsini Seç"
