@@ -85,6 +85,12 @@ TEST(BasketTotals, RowsOfOneOrLessAreHidden)
     EXPECT_EQ(w.geneltoplaml->text(), QStringLiteral("0,00"));
 }
 
+TEST(BasketTotals, TheDescriptionOfADeletedLine)
+{
+    EXPECT_EQ(TForm1::SilmeAciklamasi(QStringLiteral("X1"), QStringLiteral("Filtre")), QStringLiteral("X1-Filtre"));
+    EXPECT_EQ(TForm1::SilmeAciklamasi(QString(), QStringLiteral("Filtre")), QStringLiteral("-Filtre"));
+}
+
 class BasketTab : public ::testing::Test
 {
 protected:

@@ -159,6 +159,8 @@ public:
     void Deitir1Click();
     void cxGridDBTableView1DblClick(const QString &columnCaption);
     void SatrSil1Click();
+    // The description a deleted line is sent with: barcode, "-", stock name.
+    static QString SilmeAciklamasi(const QString &barkod, const QString &stokadi);
     void HepsiniSil1Click();
     void Button2Click();
     // "Gönder": the order confirmation for the selected lines.

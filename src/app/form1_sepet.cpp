@@ -402,6 +402,11 @@ void TForm1::Deitir1Click()
     cxGridDBTableView1DblClick(cxGridDBTableView1->focusedColumnCaption());
 }
 
+QString TForm1::SilmeAciklamasi(const QString &barkod, const QString &stokadi)
+{
+    return barkod + u'-' + stokadi;
+}
+
 void TForm1::SatrSil1Click()
 {
     const tarvik::GridRow row = cxGridDBTableView1->focusedRecord();
@@ -414,7 +419,7 @@ void TForm1::SatrSil1Click()
                     MesajDugmesi::Hayir)
         != mrYes)
         return;
-    const QString aciklama = sepet.fieldText(u"BARKOD") + u'-' + sepet.fieldText(u"STOKADI");
+    const QString aciklama = SilmeAciklamasi(sepet.fieldText(u"BARKOD"), sepet.fieldText(u"STOKADI"));
     auto bilgi = std::make_unique<TSonucBilgisi>();
     bilgi->Kopyala(sbilgi);
     try {
