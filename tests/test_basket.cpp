@@ -8,6 +8,7 @@
 #include "servermethods.h"
 #include "stokayarinti.h"
 #include "test_support_qt.h"
+#include "test_support_widgets.h"
 
 #include <QApplication>
 #include <QFile>
@@ -187,18 +188,12 @@ TEST_F(BasketTab, SelectionGoesToTheServerLineByLine)
     }
     // On another cell: the stock dialog on that line (closed with "Vazgeç": nothing changes).
     QString opened;
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, &opened] {
-        auto *d = qobject_cast<Tstokayarinti *>(QApplication::activeModalWidget());
-        if (!d || !d->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        opened = d->adi->text();
-        d->ParcaliTus2->click();
+    answerNextModal([&opened](QWidget *modal) {
+        if (auto *d = qobject_cast<Tstokayarinti *>(modal)) {
+            opened = d->adi->text();
+            d->ParcaliTus2->click();
+        }
     });
-    timer->start();
     w->cxGridDBTableView1DblClick(QStringLiteral("Barkod"));
     EXPECT_FALSE(opened.isEmpty());
     EXPECT_EQ(serverSelections().size(), 2u);

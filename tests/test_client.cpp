@@ -15,6 +15,7 @@
 #include "server_process.h"
 #include "gridexport.h"
 #include "test_support_qt.h"
+#include "test_support_widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -109,22 +110,6 @@ private:
     tarvik::ProcessEnder previousEnder_;
 };
 
-// Answers the next modal dialog that opens with `answer`. A timer looks for it from inside the dialog's
-// own event loop, so nothing here blocks.
-void answerNextModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
 
 } // namespace
 

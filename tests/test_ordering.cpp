@@ -10,6 +10,7 @@
 #include "servermethods.h"
 #include "stokayarinti.h"
 #include "test_support_qt.h"
+#include "test_support_widgets.h"
 #include "tutarlar.h"
 
 #include <QAccessible>
@@ -42,21 +43,6 @@
 
 namespace {
 
-// Answers the next modal dialog from inside its own event loop (a polling timer), so nothing blocks.
-void answerModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
 
 QString accessibleName(QWidget *w)
 {
@@ -410,7 +396,7 @@ TEST_F(OrderingTest, AddFromTheStockListThenChangeTheLine)
     // A representative types another price: a new line still goes with the row's price.
     RecordedBoxes boxes;
     bool seen = false;
-    answerModal([&](QWidget *w) {
+    answerNextModal([&](QWidget *w) {
         auto *d = qobject_cast<Tstokayarinti *>(w);
         ASSERT_NE(d, nullptr);
         seen = true;
@@ -442,7 +428,7 @@ TEST_F(OrderingTest, AddFromTheStockListThenChangeTheLine)
 
     // The same stock again from the list opens its basket line; the typed price is sent for a change.
     seen = false;
-    answerModal([&](QWidget *w) {
+    answerNextModal([&](QWidget *w) {
         auto *d = qobject_cast<Tstokayarinti *>(w);
         ASSERT_NE(d, nullptr);
         seen = true;
@@ -466,7 +452,7 @@ TEST_F(OrderingTest, AddFromTheStockListThenChangeTheLine)
     EXPECT_DOUBLE_EQ(basket.value(line, u"BIRIMFIYAT").toDouble(), 77.7);
 
     // "Vazgeç" sends nothing and reloads nothing.
-    answerModal([](QWidget *w) { static_cast<Tstokayarinti *>(w)->ParcaliTus2->click(); });
+    answerNextModal([](QWidget *w) { static_cast<Tstokayarinti *>(w)->ParcaliTus2->click(); });
     reloads = 0;
     SepetSatirDegistir(ortam(), sepet, sirano);
     EXPECT_EQ(reloads, 0);
@@ -487,7 +473,7 @@ TEST_F(OrderingTest, AQuantityThatIsNoNumberSendsNothing)
         SCOPED_TRACE(testing::Message() << '"' << c.typed << "\" " << (c.byEnter ? "Enter" : "button"));
         RecordedBoxes boxes;
         bool stayedOpen = false;
-        answerModal([&](QWidget *w) {
+        answerNextModal([&](QWidget *w) {
             auto *d = static_cast<Tstokayarinti *>(w);
             QLineEdit *qty = d->adet->findChild<QLineEdit *>();
             qty->selectAll();
@@ -541,7 +527,7 @@ TEST_F(OrderingTest, NewStocksAndCampaignPaths)
         const double rates[] = {c.list->fieldDouble(u"IND1"), c.list->fieldDouble(u"IND2"), c.list->fieldDouble(u"IND3"),
                                 c.list->fieldDouble(u"IND4")};
         bool picture = false, noDiscount = false;
-        answerModal([&](QWidget *w) {
+        answerNextModal([&](QWidget *w) {
             auto *d = static_cast<Tstokayarinti *>(w);
             picture = d->Image1->hasPicture();
             noDiscount = d->indtutar->value() == 0 && d->ind1 == 0 && d->_stokno == 0;
@@ -691,7 +677,7 @@ TEST_F(OrderingTest, GonderChecksSendsOnceAndReportsTheOutcome)
     // "Hayır" sends nothing.
     {
         RecordedBoxes boxes;
-        answerModal([](QWidget *w) { static_cast<TONAYSIP *>(w)->Button2->click(); });
+        answerNextModal([](QWidget *w) { static_cast<TONAYSIP *>(w)->Button2->click(); });
         reloads = 0;
         EXPECT_FALSE(SepetGonder(ortam(), sepet, QString(), QStringLiteral("10,00")));
         EXPECT_TRUE(boxes.shown.empty());
@@ -760,7 +746,7 @@ TEST_F(OrderingTest, GonderChecksSendsOnceAndReportsTheOutcome)
     call([&](TServerMethods1Client &p) { p.SepetSecimGuncelle(sepet.value(0, sepet.fieldIndex(u"SIRANO")).toInt(), 0); });
     RecordedBoxes boxes;
     reloads = 0;
-    answerModal([](QWidget *w) {
+    answerNextModal([](QWidget *w) {
         auto *d = static_cast<TONAYSIP *>(w);
         d->kargoTurleri()[2]->click();
         d->Button1->click();

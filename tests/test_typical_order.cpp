@@ -17,6 +17,7 @@
 #include "server_process.h"
 #include "stokayarinti.h"
 #include "test_support_qt.h"
+#include "test_support_widgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,21 +39,6 @@
 
 namespace {
 
-// Answers the next modal window from inside its own event loop.
-void whenModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
 
 // A picture of a window for the step, when pictures are asked for.
 void picture(QWidget *w, const char *name)
@@ -86,7 +72,7 @@ TEST(TypicalOrder, FromLoginToThePreviousOrders)
 
     // 1. Log in: the main window shows the login while it is made.
     bool loginSeen = false;
-    whenModal([&](QWidget *modal) {
+    answerNextModal([&](QWidget *modal) {
         auto *login = qobject_cast<Tgirisform *>(modal);
         if (!login)
             return;
@@ -118,7 +104,7 @@ TEST(TypicalOrder, FromLoginToThePreviousOrders)
     ASSERT_TRUE(w.cxGrid1DBTableView1->focusRowIndex(0));
     const int stokno = w.cxGrid1DBTableView1->focusedRecord().value(QStringLiteral("STOK_STOKNO")).toInt();
     bool dialogSeen = false;
-    whenModal([&](QWidget *modal) {
+    answerNextModal([&](QWidget *modal) {
         auto *d = qobject_cast<Tstokayarinti *>(modal);
         if (!d)
             return;
@@ -149,7 +135,7 @@ TEST(TypicalOrder, FromLoginToThePreviousOrders)
 
     // 5. "Gönder": delivery (the usual one is chosen already), cargo type and company, "Evet".
     bool confirmSeen = false;
-    whenModal([&](QWidget *modal) {
+    answerNextModal([&](QWidget *modal) {
         auto *c = qobject_cast<TONAYSIP *>(modal);
         if (!c)
             return;
