@@ -25,14 +25,9 @@ namespace {
 // ---------------------------------------------------------------------------------------------------
 // The distributor's colours.
 
-const QColor kNavy(0x0B, 0x25, 0x45);
-const QColor kBlue(0x13, 0x3C, 0x6E);
 const QColor kSky(0x2A, 0x6F, 0xB8);
-const QColor kOrange(0xF2, 0x8C, 0x28);
 const QColor kOrangeDark(0xC9, 0x62, 0x0B);
 const QColor kPaper(0xF4, 0xF6, 0xF9);
-const QColor kInk(0x1B, 0x26, 0x35);
-const QColor kGrey(0x6B, 0x77, 0x85);
 
 const QString kCompany = QStringLiteral("TARVİK");
 const QString kCompanyLine = QStringLiteral("Otomotiv Yedek Parça");

@@ -10,6 +10,7 @@
 // and work under a plain QCoreApplication.
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QMutex>
@@ -27,6 +28,13 @@ class ArtworkError : public std::runtime_error
 public:
     explicit ArtworkError(const QString &message) : std::runtime_error(message.toStdString()) {}
 };
+
+// The distributor's colours, shared by the pictures and the documents.
+inline const QColor kNavy(0x0B, 0x25, 0x45);
+inline const QColor kBlue(0x13, 0x3C, 0x6E);
+inline const QColor kOrange(0xF2, 0x8C, 0x28);
+inline const QColor kInk(0x1B, 0x26, 0x35);
+inline const QColor kGrey(0x6B, 0x77, 0x85);
 
 // Picture sizes, as the client's controls show them.
 inline constexpr int kStockPictureWidth = 400, kStockPictureHeight = 300;

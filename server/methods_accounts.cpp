@@ -31,21 +31,6 @@ namespace {
     throw RemoteError(QStringLiteral("EAccountError"), message);
 }
 
-struct Column
-{
-    const char *name;
-    DbxType type;
-};
-
-template<std::size_t N>
-DataTable tableOf(const Column (&columns)[N])
-{
-    DataTable t;
-    for (const Column &c : columns)
-        t.addColumn(QString::fromLatin1(c.name), c.type);
-    return t;
-}
-
 QDateTime stamp(const QVariant &text)
 {
     return QDateTime::fromString(text.toString(), Qt::ISODate);
@@ -60,7 +45,7 @@ QDate day(const QVariant &text)
 
 DataTable statement(Database &db, int carino)
 {
-    const Column columns[] = {{"CARINO", DbxType::Int32},  {"TARIH", DbxType::Date},      {"TURADI", DbxType::WideString},
+    const ColumnSpec columns[] = {{"CARINO", DbxType::Int32},  {"TARIH", DbxType::Date},      {"TURADI", DbxType::WideString},
                               {"EVRAK", DbxType::WideString}, {"BORC", DbxType::Double},   {"ALACAK", DbxType::Double},
                               {"KUR", DbxType::WideString},  {"BAKIYE", DbxType::Double},   {"D", DbxType::WideString},
                               {"IDNO", DbxType::Int32},      {"ACIKLAMA", DbxType::WideString}};
@@ -81,7 +66,7 @@ DataTable statement(Database &db, int carino)
 
 DataTable invoiceLines(Database &db, int carino, int idno)
 {
-    const Column columns[] = {
+    const ColumnSpec columns[] = {
         {"OEMNO", DbxType::WideString}, {"STOKADI", DbxType::WideString}, {"FINISHKOD", DbxType::WideString},
         {"MARKA", DbxType::WideString}, {"MODEL", DbxType::WideString}, {"ANAGRUP", DbxType::WideString},
         {"BIRIM", DbxType::WideString}, {"STOKHAR_MIKTAR", DbxType::Double}, {"STOKHAR_TLBIRIMFIYATI", DbxType::Double},
@@ -238,7 +223,7 @@ QList<int> filtered(Database &db, const QList<int> &accounts, int n)
 
 DataTable accountList(Database &db, const QList<int> &accounts)
 {
-    const Column columns[] = {
+    const ColumnSpec columns[] = {
         {"CARIKOD", DbxType::WideString}, {"CARIADI", DbxType::WideString}, {"SATICISI", DbxType::WideString},
         {"TLBAKIYE", DbxType::Double}, {"DURUM", DbxType::WideString}, {"SEPET", DbxType::Int32}, {"ALINDI", DbxType::Int32},
         {"ONAYLANDI", DbxType::Int32}, {"GORULDU", DbxType::Int32}, {"HAZIRLANDI", DbxType::Int32},
@@ -347,16 +332,15 @@ QByteArray accountReport(Database &db, const ServerCall &c)
 // Orders of the user's accounts taken between two days (both included).
 DataTable ordersTaken(Database &db, const QList<int> &accounts, const QDate &from, const QDate &to)
 {
-    const Column columns[] = {{"SATICIADI", DbxType::WideString}, {"IDNO", DbxType::Double}, {"CARINO", DbxType::Int32},
+    const ColumnSpec columns[] = {{"SATICIADI", DbxType::WideString}, {"IDNO", DbxType::Double}, {"CARINO", DbxType::Int32},
                               {"TARIH", DbxType::Date}, {"KUR", DbxType::WideString}, {"KURTL", DbxType::Double},
                               {"VERENIDNO", DbxType::Int32}, {"KARGO", DbxType::WideString}, {"TESLIM", DbxType::WideString},
                               {"VEREN", DbxType::WideString}, {"CARIKOD", DbxType::WideString}, {"CARIADI", DbxType::WideString},
                               {"DURUM", DbxType::WideString}, {"KARGOADI", DbxType::WideString}, {"VERGI", DbxType::Double},
                               {"NETTUTAR", DbxType::Double}, {"TUTAR", DbxType::Double}};
-    static const QString states[] = {QStringLiteral("Alındı"), QStringLiteral("Görüldü"), QStringLiteral("Onaylandı"),
-                                     QStringLiteral("Hazırlandı"), QStringLiteral("Parçalı Hazırlandı"), QStringLiteral("Sevk Edildi")};
     DataTable t = tableOf(columns);
     for (int a : accounts) {
+        const std::map<qlonglong, OrderTotals> totals = orderTotals(db, a);
         QSqlQuery q = db.exec(QStringLiteral(
             "SELECT coalesce(r.adi, ''), o.idno, o.tarih, coalesce(o.veren, 0), kt.adi, ts.adi, coalesce(k.adi, ''), c.kod, c.adi,"
             "       o.durum, kf.adi"
@@ -366,20 +350,11 @@ DataTable ordersTaken(Database &db, const QList<int> &accounts, const QDate &fro
             " WHERE o.cari = ? AND substr(o.tarih, 1, 10) BETWEEN ? AND ? ORDER BY o.idno"),
             {a, from.toString(Qt::ISODate), to.toString(Qt::ISODate)});
         while (q.next()) {
-            double tutar = 0, net = 0, vergi = 0;
-            QSqlQuery l = db.exec(QStringLiteral("SELECT miktar, birim_fiyat, kdv, isk1, isk2, isk3, isk4 FROM siparis_satir WHERE siparis = ?"),
-                                  {q.value(1)});
-            while (l.next()) {
-                const double rates[4] = {l.value(3).toDouble(), l.value(4).toDouble(), l.value(5).toDouble(), l.value(6).toDouble()};
-                const LineAmounts x = lineAmounts(l.value(0).toDouble(), l.value(1).toDouble(), l.value(2).toDouble(), rates);
-                tutar += x.gross;
-                net += x.net;
-                vergi += x.vat;
-            }
-            const int s = q.value(9).toInt();
+            const auto it = totals.find(q.value(1).toLongLong());
+            const OrderTotals sum = it != totals.end() ? it->second : OrderTotals{};
             t.appendRow({q.value(0), q.value(1).toDouble(), a, day(q.value(2)), QStringLiteral("TL"), 1.0, q.value(3), q.value(4), q.value(5),
-                         q.value(6), q.value(7), q.value(8), s >= 0 && s <= 5 ? states[s] : QString(), q.value(10),
-                         IkiHaneYuvarla(vergi), IkiHaneYuvarla(net), IkiHaneYuvarla(tutar)});
+                         q.value(6), q.value(7), q.value(8), orderStateText(q.value(9).toInt()), q.value(10),
+                         IkiHaneYuvarla(sum.vergi), IkiHaneYuvarla(sum.net), IkiHaneYuvarla(sum.tutar)});
         }
     }
     return t;
@@ -388,7 +363,7 @@ DataTable ordersTaken(Database &db, const QList<int> &accounts, const QDate &fro
 // Stocks ordered by the user's accounts between two days, the most sold first.
 DataTable stocksSold(Database &db, const QList<int> &accounts, const QDate &from, const QDate &to)
 {
-    const Column columns[] = {{"BARKOD", DbxType::WideString}, {"KOD", DbxType::WideString},   {"ADI", DbxType::WideString},
+    const ColumnSpec columns[] = {{"BARKOD", DbxType::WideString}, {"KOD", DbxType::WideString},   {"ADI", DbxType::WideString},
                               {"DEPARTMAN", DbxType::WideString}, {"MIKTAR", DbxType::Double}, {"NETTUTAR", DbxType::Double},
                               {"TLVERGI", DbxType::Double},     {"TUTAR", DbxType::Double}};
     struct Sold
@@ -511,7 +486,7 @@ void addAccounts(Dispatcher &d, const std::shared_ptr<Database> &db)
                 refuse(QStringLiteral("Fatura bulunamadı: %1").arg(idno));
         }
         const InvoiceTotals s = invoiceTotals(*db, idno);
-        const Column columns[] = {{"TOPLAM", DbxType::Double}, {"TOPLAMINDIRIM", DbxType::Double}, {"MATRAH", DbxType::Double},
+        const ColumnSpec columns[] = {{"TOPLAM", DbxType::Double}, {"TOPLAMINDIRIM", DbxType::Double}, {"MATRAH", DbxType::Double},
                                   {"KDVTUTAR", DbxType::Double}, {"KDVDAHIL", DbxType::Double}};
         DataTable t = tableOf(columns);
         t.appendRow({s.toplam, s.indirim, s.matrah, s.kdv, s.kdvDahil});

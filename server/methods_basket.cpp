@@ -62,14 +62,8 @@ QVariant userOrNull(Database &db, int sirano)
     return sirano;
 }
 
-struct Column
-{
-    const char *name;
-    DbxType type;
-};
-
 // The basket's columns, in the order the basket grid lists them.
-constexpr Column kBasketColumns[] = {
+constexpr ColumnSpec kBasketColumns[] = {
     {"SEC", DbxType::Int32}, {"VERILISTARIHI", DbxType::DateTime}, {"SIRANO", DbxType::Int32}, {"SIPARISNO", DbxType::Int32},
     {"CARINO", DbxType::Int32}, {"TARIH", DbxType::Date}, {"AKTAR", DbxType::Int32}, {"STOKNO", DbxType::Int32},
     {"BARKOD", DbxType::WideString}, {"FINISHKOD", DbxType::WideString}, {"OEMNO", DbxType::WideString},
@@ -111,9 +105,7 @@ void addBasket(Dispatcher &d, const std::shared_ptr<Database> &db)
     d.add(MethodId::SepetVer2, [db](ServerCall &c) {
         const int carino = c.integer("carino");
         requireAccount(*db, carino);
-        DataTable t;
-        for (const Column &col : kBasketColumns)
-            t.addColumn(QString::fromLatin1(col.name), col.type);
+        DataTable t = tableOf(kBasketColumns);
         QSqlQuery q = db->exec(QStringLiteral(
             "SELECT b.sec, b.tarih, b.sirano, b.cari, b.stok, s.barkod, s.finish_kod, s.oem_no, s.adi, b.miktar, b.birim_fiyat,"
             "       b.isk1, b.isk2, b.isk3, b.isk4, b.kdv, coalesce(b.veren, 0), coalesce(k.adi, ''), c.kod, c.adi,"

@@ -23,14 +23,6 @@ namespace {
     throw RemoteError(QStringLiteral("EOrderError"), message);
 }
 
-const QString kStates[] = {QStringLiteral("Alındı"), QStringLiteral("Görüldü"), QStringLiteral("Onaylandı"),
-                           QStringLiteral("Hazırlandı"), QStringLiteral("Parçalı Hazırlandı"), QStringLiteral("Sevk Edildi")};
-
-QString stateText(int durum)
-{
-    return durum >= 0 && durum <= 5 ? kStates[durum] : QString();
-}
-
 bool exists(Database &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery q = db.exec(sql, values);
@@ -48,14 +40,8 @@ DataTable idAndName(Database &db, const QString &sql, const QVariantList &values
     return t;
 }
 
-struct Column
-{
-    const char *name;
-    DbxType type;
-};
-
 // Lines of orders, as the order detail and the order movements list them.
-constexpr Column kLineColumns[] = {
+constexpr ColumnSpec kLineColumns[] = {
     {"VERILISTARIHI", DbxType::DateTime}, {"BARKOD", DbxType::WideString}, {"FINISHKOD", DbxType::WideString},
     {"OEMNO", DbxType::WideString}, {"STOKADI", DbxType::WideString}, {"MIKTAR", DbxType::Double},
     {"BIRIMFIYAT", DbxType::Double}, {"TUTAR", DbxType::Double}, {"INDIRIMYAZI", DbxType::WideString},
@@ -81,9 +67,7 @@ constexpr Column kLineColumns[] = {
 // The lines of the orders that `where` selects (over siparis o and siparis_satir l), oldest first.
 DataTable orderLines(Database &db, const QString &where, const QVariantList &values)
 {
-    DataTable t;
-    for (const Column &c : kLineColumns)
-        t.addColumn(QString::fromLatin1(c.name), c.type);
+    DataTable t = tableOf(kLineColumns);
     QSqlQuery q = db.exec(QStringLiteral(
         "SELECT o.tarih, s.barkod, s.finish_kod, s.oem_no, s.adi, l.miktar, l.birim_fiyat, l.isk1, l.isk2, l.isk3, l.isk4, l.kdv,"
         "       coalesce(k.adi, ''), l.teslim_edilen, o.idno, o.verenin_notu, s.oem1, s.oem2, s.oem3, s.oem4, s.diger_adi, s.dpkod,"
@@ -134,6 +118,30 @@ qlonglong balanceLine(Database &db, const ServerCall &c)
     if (!q.next())
         refuse(QStringLiteral("Açık sipariş bakiyesi bulunamadı: %1/%2").arg(basketLine).arg(line));
     return q.value(0).toLongLong();
+}
+
+QString orderStateText(int durum)
+{
+    static const QString states[] = {QStringLiteral("Alındı"), QStringLiteral("Görüldü"), QStringLiteral("Onaylandı"),
+                                     QStringLiteral("Hazırlandı"), QStringLiteral("Parçalı Hazırlandı"), QStringLiteral("Sevk Edildi")};
+    return durum >= 0 && durum <= 5 ? states[durum] : QString();
+}
+
+std::map<qlonglong, OrderTotals> orderTotals(Database &db, int carino)
+{
+    std::map<qlonglong, OrderTotals> totals;
+    QSqlQuery l = db.exec(QStringLiteral("SELECT l.siparis, l.miktar, l.birim_fiyat, l.kdv, l.isk1, l.isk2, l.isk3, l.isk4"
+                                         "  FROM siparis_satir l JOIN siparis o ON o.idno = l.siparis WHERE o.cari = ?"),
+                          {carino});
+    while (l.next()) {
+        const double rates[4] = {l.value(4).toDouble(), l.value(5).toDouble(), l.value(6).toDouble(), l.value(7).toDouble()};
+        const LineAmounts a = lineAmounts(l.value(1).toDouble(), l.value(2).toDouble(), l.value(3).toDouble(), rates);
+        OrderTotals &t = totals[l.value(0).toLongLong()];
+        t.tutar += a.gross;
+        t.net += a.net;
+        t.vergi += a.vat;
+    }
+    return totals;
 }
 
 void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
@@ -193,35 +201,15 @@ void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
     d.add(MethodId::OncekiSiparisler, [db](ServerCall &c) {
         const int carino = c.integer("carino");
         requireAccount(*db, carino);
-        // Amounts of every order from its lines, computed as the lines show them.
-        struct Totals
-        {
-            double tutar = 0, net = 0, vergi = 0;
-        };
-        std::map<qlonglong, Totals> totals;
-        {
-            QSqlQuery l = db->exec(QStringLiteral("SELECT l.siparis, l.miktar, l.birim_fiyat, l.kdv, l.isk1, l.isk2, l.isk3, l.isk4"
-                                                  "  FROM siparis_satir l JOIN siparis o ON o.idno = l.siparis WHERE o.cari = ?"),
-                                   {carino});
-            while (l.next()) {
-                const double rates[4] = {l.value(4).toDouble(), l.value(5).toDouble(), l.value(6).toDouble(), l.value(7).toDouble()};
-                const LineAmounts a = lineAmounts(l.value(1).toDouble(), l.value(2).toDouble(), l.value(3).toDouble(), rates);
-                Totals &t = totals[l.value(0).toLongLong()];
-                t.tutar += a.gross;
-                t.net += a.net;
-                t.vergi += a.vat;
-            }
-        }
-        DataTable t;
-        const Column columns[] = {{"CARINO", DbxType::Int32}, {"IDNO", DbxType::Int32}, {"TARIH", DbxType::DateTime},
+        std::map<qlonglong, OrderTotals> totals = orderTotals(*db, carino);
+        const ColumnSpec columns[] = {{"CARINO", DbxType::Int32}, {"IDNO", DbxType::Int32}, {"TARIH", DbxType::DateTime},
                                   {"KUR", DbxType::WideString}, {"KURTL", DbxType::Double}, {"VERENIDNO", DbxType::Int32},
                                   {"KARGO", DbxType::WideString}, {"TESLIM", DbxType::WideString}, {"VEREN", DbxType::WideString},
                                   {"CARIKOD", DbxType::WideString}, {"CARIADI", DbxType::WideString}, {"VERGI", DbxType::Double},
                                   {"NETTUTAR", DbxType::Double}, {"TUTAR", DbxType::Double}, {"DURUM", DbxType::WideString},
                                   {"KARGOADI", DbxType::WideString}, {"VERENINNOTU", DbxType::WideString},
                                   {"ALANNOTU", DbxType::WideString}};
-        for (const Column &col : columns)
-            t.addColumn(QString::fromLatin1(col.name), col.type);
+        DataTable t = tableOf(columns);
         QSqlQuery q = db->exec(QStringLiteral(
             "SELECT o.cari, o.idno, o.tarih, coalesce(o.veren, 0), kt.adi, ts.adi, coalesce(k.adi, ''), c.kod, c.adi, o.durum, kf.adi,"
             "       o.verenin_notu, o.alanin_notu"
@@ -231,10 +219,10 @@ void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
             " WHERE o.cari = ? ORDER BY o.idno DESC"),
             {carino});
         while (q.next()) {
-            const Totals &sum = totals[q.value(1).toLongLong()];
+            const OrderTotals &sum = totals[q.value(1).toLongLong()];
             t.appendRow({q.value(0), q.value(1), QDateTime::fromString(q.value(2).toString(), Qt::ISODate), QStringLiteral("TL"), 1.0,
                          q.value(3), q.value(4), q.value(5), q.value(6), q.value(7), q.value(8), sum.vergi, sum.net, sum.tutar,
-                         stateText(q.value(9).toInt()), q.value(10), q.value(11), q.value(12)});
+                         orderStateText(q.value(9).toInt()), q.value(10), q.value(11), q.value(12)});
         }
         c.setResult(std::move(t));
     });
@@ -254,7 +242,7 @@ void addOrders(Dispatcher &d, const std::shared_ptr<Database> &db)
             "  JOIN kargo_firma kf ON kf.no = o.kargo_firma LEFT JOIN kullanici k ON k.sirano = o.veren WHERE o.idno = ?"),
             {c.integer("siranosu")});
         if (q.next()) { // an unknown number gives an empty footer, never no object
-            dip->setDurumu(stateText(q.value(0).toInt()));
+            dip->setDurumu(orderStateText(q.value(0).toInt()));
             dip->setTeslimCinsi(q.value(1).toString());
             dip->setKargoCinsi(q.value(2).toString());
             dip->setKargo(q.value(3).toString());

@@ -2,8 +2,11 @@
 
 #include "rpc_server.h"
 
+#include "datatable.h"
+
 #include <QString>
 
+#include <map>
 #include <memory>
 
 namespace tarvik::server {
@@ -34,5 +37,31 @@ QString rateText(double rate);
 QString discountText(const double rates[4], bool campaign, const QString &campaignText);
 // Raises a clear error (class EDatabaseError) when there is no account `carino`.
 void requireAccount(Database &db, int carino);
+
+// A result column: its name and its type on the wire.
+struct ColumnSpec
+{
+    const char *name;
+    DbxType type;
+};
+template<std::size_t N>
+DataTable tableOf(const ColumnSpec (&columns)[N])
+{
+    DataTable t;
+    for (const ColumnSpec &c : columns)
+        t.addColumn(QString::fromLatin1(c.name), c.type);
+    return t;
+}
+
+// The text of an order state: 0 Alındı, 1 Görüldü, 2 Onaylandı, 3 Hazırlandı, 4 Parçalı Hazırlandı,
+// 5 Sevk Edildi; empty for anything else.
+QString orderStateText(int durum);
+
+// The amounts of each order of an account from its lines, computed as the lines show them (not rounded).
+struct OrderTotals
+{
+    double tutar = 0, net = 0, vergi = 0;
+};
+std::map<qlonglong, OrderTotals> orderTotals(Database &db, int carino);
 
 } // namespace tarvik::server
